@@ -1,0 +1,187 @@
+#pragma once
+
+#include "containers/WDL_Mutex.h"
+#include "containers/WDL_PtrList.h"
+#include "containers/WDL_String.h"
+#include "containers/WDL_TypedBuf.h"
+#include "plugin/IParam.h"
+#include "plugin/IPreset.h"
+
+class IGraphics;
+struct IMidiMsg;
+struct IRECT;
+struct ITimeInfo;
+
+// The host-independent base of every plug-in: its identity, parameters, legal channel
+// configurations, one record per input and output channel with the buffers that connect the
+// host's audio to the effect, and the recursive mutex that serialises parameter, state and
+// editor traffic. Processing always runs in double precision on non-interleaved channels: float
+// host buffers are converted through per-channel scratch buffers.
+//
+// Owns its parameters, channel records and the attached editor. A host adapter derives from it
+// and supplies the host-facing operations; the effect derives from the adapter.
+class IPlugBase {
+public:
+    struct ChannelIO {
+        int mIn;
+        int mOut;
+    };
+    struct InChannel {
+        bool mConnected = false;
+        double** mSrc = nullptr; // this channel's slot in mInData
+        WDL_TypedBuf<double> mScratchBuf{4096};
+    };
+    struct OutChannel {
+        bool mConnected = false;
+        double** mDest = nullptr; // this channel's slot in mOutData
+        float* mFDest = nullptr;  // host buffer that results are converted into
+        WDL_TypedBuf<double> mScratchBuf{4096};
+    };
+
+    static constexpr int kNameSize = 128; // names keep 127 characters
+
+    // channelIOStr lists the legal configurations as "in-out" tokens separated by spaces, for
+    // example "1-1 2-2". The does-MIDI flag is accepted and not stored.
+    IPlugBase(int nParams, const char* channelIOStr, int nPresets, const char* effectName,
+              const char* productName, const char* mfrName, int vendorVersion, int uniqueID,
+              int mfrID, int latency, bool plugDoesMidi, bool plugDoesChunks, bool plugIsInst);
+    virtual ~IPlugBase();
+    IPlugBase(const IPlugBase&) = delete;
+    IPlugBase& operator=(const IPlugBase&) = delete;
+
+    // Any thread; takes the mutex. The effect clears its processing state.
+    virtual void Reset();
+    // Any thread, under the mutex. The effect copies parameter paramIdx into its own state.
+    virtual void OnParamChange(int paramIdx);
+    // Audio thread, no lock of its own. The default copies input i to output i and clears the
+    // outputs beyond the inputs.
+    virtual void ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames);
+    virtual void ProcessSingleReplacing(float** inputs, float** outputs, int nFrames);
+    virtual void OnGUIOpen() {}
+    virtual void OnGUIClose() {}
+    virtual void OnIdle() {}
+    // Takes the mutex.
+    virtual void OnActivate(bool active);
+    // Audio thread. The default hands the message on to SendMidiMsg.
+    virtual void ProcessMidiMsg(IMidiMsg* msg);
+    // Writes "" and returns false: the effect names no notes.
+    virtual bool MidiNoteName(int noteNumber, char* name);
+
+    // Host-facing operations the adapter supplies.
+    virtual void BeginInformHostOfParamChange(int paramIdx) = 0;
+    virtual void InformHostOfParamChange(int paramIdx, double normalizedValue) = 0;
+    virtual void EndInformHostOfParamChange(int paramIdx) = 0;
+    virtual void InformHostOfProgramChange() = 0;
+    virtual int GetSamplePos() = 0;
+    virtual double GetTempo() = 0;
+    virtual void GetTimeSig(int* numerator, int* denominator) = 0;
+    virtual void GetTime(ITimeInfo* timeInfo) = 0;
+    virtual int GetHost() { return mHost; }
+    virtual void ResizeGraphics(int width, int height) = 0;
+    virtual void UserResizedWindow(IRECT* /*rect*/) {}
+    virtual bool HostRequestingAboutBox() { return false; }
+    virtual void HostSpecificInit() = 0;
+
+    // Main thread. Takes ownership of the editor and pushes every parameter's value into it; a
+    // null editor is ignored.
+    virtual void AttachGraphics(IGraphics* graphics);
+    // Sizes every channel's scratch buffer to blockSize frames and clears it. Not on the audio
+    // thread: it allocates.
+    virtual void SetBlockSize(int blockSize);
+    virtual void SetLatency(int samples) { mLatency = samples; }
+    virtual bool SendMidiMsg(IMidiMsg* msg) = 0;
+    virtual bool SendMidiMsgs(WDL_TypedBuf<IMidiMsg>* msgs) = 0;
+    // Shows every parameter's plain value in the editor, if one is attached.
+    virtual void RedrawParamControls();
+    virtual void PresetsChangedByHost() {}
+
+    IParam* GetParam(int idx) const { return mParams.Get(idx); }
+    IGraphics* GetGUI() const { return mGraphics; }
+    int NParams() const { return mParams.GetSize(); }
+    int NPresets() const { return mPresets.GetSize(); }
+    int NInChannels() const { return mInChannels.GetSize(); }
+    int NOutChannels() const { return mOutChannels.GetSize(); }
+    int NChannelIO() const { return mChannelIO.GetSize(); }
+    const ChannelIO* GetChannelIO(int idx) const { return mChannelIO.Get(idx); }
+
+    const char* GetEffectName() const { return mEffectName; }
+    const char* GetProductName() const { return mProductName; }
+    const char* GetMfrName() const { return mMfrName; }
+    int GetUniqueID() const { return mUniqueID; }
+    int GetMfrID() const { return mMfrID; }
+    int GetVersion() const { return mVersion; }
+    bool DoesStateChunks() const { return mStateChunks; }
+    bool IsInst() const { return mIsInst; }
+    double GetSampleRate() const { return mSampleRate; }
+    int GetBlockSize() const { return mBlockSize; }
+    int GetLatency() const { return mLatency; }
+    int GetCurrentPresetIdx() const { return mCurrentPresetIdx; }
+
+    void SetSampleRate(double sampleRate) { mSampleRate = sampleRate; }
+    // mSampleRate × 60 / tempo, or 0 while the host reports no tempo.
+    double GetSamplesPerBeat();
+
+    // True when some configuration matches; a negative count matches any.
+    bool LegalIO(int nIn, int nOut) const;
+    void LimitToStereoIO();
+    bool IsInChannelConnected(int chIdx) const;
+    bool IsOutChannelConnected(int chIdx) const;
+    // Channels idx up to idx + n (within the channel count). An unconnected channel's slot points
+    // at its own scratch buffer; an input that becomes unconnected reads silence.
+    void SetInputChannelConnections(int idx, int n, bool connected);
+    void SetOutputChannelConnections(int idx, int n, bool connected);
+
+    // Audio thread. Each takes the next host pointer for every connected channel from idx up to
+    // idx + n; unconnected channels consume none. Float inputs are converted into the scratch
+    // buffers, so nFrames must not exceed the block size.
+    void AttachInputBuffers(int idx, int n, double** ppData, int nFrames);
+    void AttachInputBuffers(int idx, int n, float** ppData, int nFrames);
+    void AttachOutputBuffers(int idx, int n, double** ppData);
+    void AttachOutputBuffers(int idx, int n, float** ppData);
+
+    // Audio thread, no lock. Runs the effect on the attached buffers; the float forms convert the
+    // connected outputs into the host's buffers, replacing or adding to what they hold.
+    void ProcessBuffers(double sampleType, int nFrames);
+    void ProcessBuffers(float sampleType, int nFrames);
+    void ProcessBuffersAccumulating(float sampleType, int nFrames);
+    // Copies inputs to outputs instead of running the effect.
+    void PassThroughBuffers(double sampleType, int nFrames);
+    void PassThroughBuffers(float sampleType, int nFrames);
+
+    // OnParamChange for every parameter in index order.
+    void OnParamReset();
+    // Main thread: a control changed a parameter. Sets it, tells the host, tells the effect.
+    void SetParameterFromGUI(int idx, double normalizedValue);
+    // Tells the host every parameter's current value; takes the mutex.
+    void DirtyParameters();
+
+    WDL_Mutex* GetMutex() { return &mMutex; }
+
+protected:
+    void ConvertOutputs(int nFrames, bool accumulate);
+
+    WDL_PtrList<ChannelIO> mChannelIO{4096};
+    WDL_Mutex mMutex;
+    char mEffectName[kNameSize] = {};
+    char mProductName[kNameSize] = {};
+    char mMfrName[kNameSize] = {};
+    int mUniqueID;
+    int mMfrID;
+    int mVersion; // 0xVVVVRRMM
+    int mHost = -1;
+    int mHostVersion = 0;
+    bool mStateChunks;
+    bool mIsInst;
+    double mSampleRate = 44100.0;
+    int mBlockSize = 0; // frames; the size of every scratch buffer
+    int mLatency;
+    WDL_String mPresetDir;
+    WDL_PtrList<IParam> mParams{4096};
+    IGraphics* mGraphics = nullptr;
+    WDL_PtrList<IPreset> mPresets{4096};
+    int mCurrentPresetIdx = 0;
+    WDL_TypedBuf<double*> mInData{4096};
+    WDL_TypedBuf<double*> mOutData{4096};
+    WDL_PtrList<InChannel> mInChannels{4096};
+    WDL_PtrList<OutChannel> mOutChannels{4096};
+};
