@@ -1,9 +1,13 @@
 #include "plugin/IPlugBase.h"
 
 #include "editor/IGraphics.h"
+#include "plugin/HostLookup.h"
 #include "plugin/Trace.h"
+#include "plugin/Version.h"
 
 #include <cerrno>
+#include <cstdarg>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -355,4 +359,299 @@ void IPlugBase::DirtyParameters() {
     WDL_MutexLock lock(&mMutex);
     for (int i = 0; i < NParams(); ++i)
         InformHostOfParamChange(i, GetParam(i)->GetNormalized());
+}
+
+// ---- Versions and host ----
+
+int IPlugBase::GetEffectVersion(bool decimal) const {
+    return decimal ? GetDecimalVersion(mVersion) : mVersion;
+}
+
+void IPlugBase::GetEffectVersionStr(char* buffer) const {
+    GetVersionStr(mVersion, buffer);
+}
+
+int IPlugBase::GetHostVersion(bool decimal) {
+    GetHost();
+    return decimal ? GetDecimalVersion(mHostVersion) : mHostVersion;
+}
+
+void IPlugBase::GetHostVersionStr(char* buffer) const {
+    GetVersionStr(mHostVersion, buffer);
+}
+
+void IPlugBase::SetHost(const char* host, int version) {
+    mHost = LookUpHost(host);
+    mHostVersion = version;
+    char versionStr[kVersionStrSize];
+    GetVersionStr(version, versionStr);
+    TRACE_CALL("host_%sknown:%s:%s", mHost ? "" : "un", host ? host : "", versionStr);
+}
+
+// ---- State ----
+
+bool IPlugBase::SerializeState(ByteChunk* chunk) {
+    WDL_MutexLock lock(&mMutex);
+    return SerializeParams(chunk);
+}
+
+int IPlugBase::UnserializeState(ByteChunk* chunk, int startPos) {
+    WDL_MutexLock lock(&mMutex);
+    return UnserializeParams(chunk, startPos);
+}
+
+bool IPlugBase::SerializeParams(ByteChunk* chunk) {
+    TRACE_CALL("%d", NParams());
+    WDL_MutexLock lock(&mMutex);
+    bool ok = true;
+    for (int i = 0; i < NParams(); ++i) {
+        const IParam* param = GetParam(i);
+        TRACE_CALL("%d %s %f", i, param->GetNameForHost(), param->mValue);
+        ok = chunk->Put(&param->mValue) >= 0 && ok;
+    }
+    return ok;
+}
+
+int IPlugBase::UnserializeParams(ByteChunk* chunk, int startPos) {
+    TRACE_CALL("%d", startPos);
+    WDL_MutexLock lock(&mMutex);
+    int pos = startPos;
+    for (int i = 0; i < NParams() && pos >= 0; ++i) {
+        IParam* param = GetParam(i);
+        TRACE_CALL("%d %s %f", i, param->GetNameForHost(), param->mValue);
+        double value = 0.0;
+        pos = chunk->Get(&value, pos);
+        param->Set(value);
+    }
+    OnParamReset();
+    return pos;
+}
+
+bool IPlugBase::SerializePresets(ByteChunk* chunk) {
+    TRACE_CALL("%d", NPresets());
+    bool ok = true;
+    for (int i = 0; i < NPresets(); ++i) {
+        const IPreset* preset = mPresets.Get(i);
+        TRACE_CALL("%d %s", i, preset->mName);
+        ok = chunk->PutStr(preset->mName) >= 0 && ok;
+        ok = chunk->Put(&preset->mInitialized) >= 0 && ok;
+        if (preset->mInitialized) ok = chunk->PutChunk(&preset->mChunk) >= 0 && ok;
+    }
+    return ok;
+}
+
+int IPlugBase::UnserializePresets(ByteChunk* chunk, int startPos) {
+    TRACE_CALL("%d", startPos);
+    WDL_String name;
+    int pos = startPos;
+    for (int i = 0; i < NPresets() && pos >= 0; ++i) {
+        IPreset* preset = mPresets.Get(i);
+        // A zero-length or overlong entry leaves the previous slot's name in the buffer.
+        pos = chunk->GetStr(&name, pos);
+        preset->SetName(name.Get());
+        TRACE_CALL("%d %s", i, preset->mName);
+        if (pos >= 0) pos = chunk->Get(&preset->mInitialized, pos);
+        if (pos < 0 || !preset->mInitialized) continue;
+        pos = UnserializeParams(chunk, pos);
+        if (pos > 0) {
+            preset->mChunk.Clear();
+            SerializeParams(&preset->mChunk);
+        }
+    }
+    RestorePreset(mCurrentPresetIdx);
+    return pos;
+}
+
+// ---- Presets ----
+
+namespace {
+
+// Standard base64 alphabet; -1 for every other byte.
+int base64Value(unsigned char c) {
+    if (c >= 'A' && c <= 'Z') return c - 'A';
+    if (c >= 'a' && c <= 'z') return c - 'a' + 26;
+    if (c >= '0' && c <= '9') return c - '0' + 52;
+    if (c == '+') return 62;
+    if (c == '/') return 63;
+    return -1;
+}
+
+// Decodes until the first character outside the alphabet (padding or the terminator); writes
+// at most `size` bytes.
+void decodeBase64(const char* text, unsigned char* out, int size) {
+    unsigned bits = 0;
+    int pending = 0;
+    int written = 0;
+    for (const char* c = text; written < size; ++c) {
+        const int value = base64Value(static_cast<unsigned char>(*c));
+        if (value < 0) return;
+        bits = (bits << 6 | static_cast<unsigned>(value)) & 0xFFFFFF;
+        pending += 6;
+        if (pending >= 8) {
+            pending -= 8;
+            out[written++] = static_cast<unsigned char>(bits >> pending);
+        }
+    }
+}
+
+} // namespace
+
+const char* IPlugBase::GetPresetName(int idx) const {
+    const IPreset* preset = mPresets.Get(idx);
+    return preset ? preset->mName : "";
+}
+
+IPreset* IPlugBase::GetNextUninitializedPreset(WDL_PtrList<IPreset>* presets) {
+    for (int i = 0; i < presets->GetSize(); ++i) {
+        IPreset* preset = presets->Get(i);
+        if (!preset->mInitialized) return preset;
+    }
+    return nullptr;
+}
+
+void IPlugBase::MakeDefaultPreset(const char* name, int nPresets) {
+    for (int i = 0; i < nPresets; ++i) {
+        IPreset* preset = GetNextUninitializedPreset(&mPresets);
+        if (!preset) return;
+        preset->mInitialized = true;
+        preset->SetName(name ? name : "Empty");
+        SerializeParams(&preset->mChunk);
+    }
+}
+
+void IPlugBase::EnsureDefaultPreset() {
+    MakeDefaultPreset("Empty", NPresets());
+}
+
+namespace {
+
+// Reads one variadic parameter value, typed by the parameter's kind.
+double nextValue(va_list& args, const IParam* param) {
+    if (param->Type() == IParam::kTypeDouble) return va_arg(args, double);
+    return va_arg(args, int);
+}
+
+} // namespace
+
+bool IPlugBase::MakePreset(const char* name, ...) {
+    IPreset* preset = GetNextUninitializedPreset(&mPresets);
+    if (!preset) return false;
+    preset->mInitialized = true;
+    preset->SetName(name);
+
+    va_list args;
+    va_start(args, name);
+    for (int i = 0; i < NParams(); ++i) {
+        const double value = nextValue(args, GetParam(i));
+        preset->mChunk.Put(&value);
+    }
+    va_end(args);
+    return true;
+}
+
+bool IPlugBase::MakePresetFromNamedParams(const char* name, int nParamsNamed, ...) {
+    IPreset* preset = GetNextUninitializedPreset(&mPresets);
+    if (!preset) return false;
+
+    // A value not named keeps this marker, which no preset author would write.
+    constexpr double kUnnamed = 9.999e-8;
+    WDL_TypedBuf<double> values;
+    double* v = values.Resize(NParams());
+    if (!v && NParams() > 0) return false;
+    for (int i = 0; i < NParams(); ++i)
+        v[i] = kUnnamed;
+    preset->mInitialized = true;
+    preset->SetName(name);
+
+    va_list args;
+    va_start(args, nParamsNamed);
+    for (int n = 0; n < nParamsNamed; ++n) {
+        const int idx = va_arg(args, int);
+        const IParam* param = GetParam(idx);
+        if (!param) break; // the value's type is unknown, so nothing after it can be read
+        v[idx] = nextValue(args, param);
+    }
+    va_end(args);
+
+    for (int i = 0; i < NParams(); ++i) {
+        const double value = v[i] == kUnnamed ? GetParam(i)->mValue : v[i];
+        preset->mChunk.Put(&value);
+    }
+    return true;
+}
+
+bool IPlugBase::MakePresetFromChunk(const char* name, ByteChunk* chunk) {
+    IPreset* preset = GetNextUninitializedPreset(&mPresets);
+    if (!preset) return false;
+    preset->mInitialized = true;
+    preset->SetName(name);
+    preset->mChunk.PutChunk(chunk);
+    return true;
+}
+
+bool IPlugBase::MakePresetFromBlob(const char* name, const char* blob, int sizeOfChunk) {
+    ByteChunk chunk;
+    if (sizeOfChunk > 0) {
+        if (!chunk.Resize(sizeOfChunk)) return false;
+        std::memset(chunk.GetBytes(), 0, static_cast<size_t>(sizeOfChunk));
+        if (blob) decodeBase64(blob, chunk.GetBytes(), sizeOfChunk);
+    }
+    return MakePresetFromChunk(name, &chunk);
+}
+
+void IPlugBase::PruneUninitializedPresets() {
+    for (int i = mPresets.GetSize() - 1; i >= 0; --i) {
+        IPreset* preset = mPresets.Get(i);
+        if (preset->mInitialized) continue;
+        mPresets.Delete(i);
+        delete preset;
+    }
+}
+
+void IPlugBase::MakeDefaultUserPresetName(WDL_PtrList<IPreset>* presets, char* buffer) {
+    int count = 0;
+    for (int i = 0; i < presets->GetSize(); ++i) {
+        if (std::strstr(presets->Get(i)->mName, "user preset")) ++count;
+    }
+    std::snprintf(buffer, IPreset::kNameSize, "%s %d", "user preset", count + 1);
+}
+
+bool IPlugBase::RestorePreset(int idx) {
+    TRACE_CALL("%d", idx);
+    IPreset* preset = mPresets.Get(idx);
+    if (!preset) return false;
+
+    bool restored;
+    if (!preset->mInitialized) {
+        preset->mInitialized = true;
+        char name[IPreset::kNameSize];
+        MakeDefaultUserPresetName(&mPresets, name);
+        preset->SetName(name);
+        restored = SerializeParams(&preset->mChunk);
+    } else {
+        restored = UnserializeParams(&preset->mChunk, 0) > 0;
+    }
+    if (restored) {
+        mCurrentPresetIdx = idx;
+        PresetsChangedByHost();
+        RedrawParamControls();
+    }
+    return restored;
+}
+
+bool IPlugBase::RestorePreset(const char* name) {
+    if (!name || !name[0]) return false;
+    for (int i = 0; i < NPresets(); ++i) {
+        if (std::strcmp(mPresets.Get(i)->mName, name) == 0) return RestorePreset(i);
+    }
+    return false;
+}
+
+void IPlugBase::ModifyCurrentPreset(const char* name) {
+    IPreset* preset = mPresets.Get(mCurrentPresetIdx);
+    if (!preset) return;
+    preset->mChunk.Clear();
+    TRACE_CALL("%d %s", mCurrentPresetIdx, preset->mName);
+    SerializeParams(&preset->mChunk);
+    if (name && name[0]) preset->SetName(name);
 }

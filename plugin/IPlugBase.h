@@ -4,6 +4,7 @@
 #include "containers/WDL_PtrList.h"
 #include "containers/WDL_String.h"
 #include "containers/WDL_TypedBuf.h"
+#include "plugin/ByteChunk.h"
 #include "plugin/IParam.h"
 #include "plugin/IPreset.h"
 
@@ -66,6 +67,11 @@ public:
     virtual void ProcessMidiMsg(IMidiMsg* msg);
     // Writes "" and returns false: the effect names no notes.
     virtual bool MidiNoteName(int noteNumber, char* name);
+    // Any thread; take the mutex. The plug-in's whole state, for plug-ins that keep more than
+    // their parameter values; the default is the parameter blob. Unserialize returns the
+    // position after the state, or -1 when the chunk ended early.
+    virtual bool SerializeState(ByteChunk* chunk);
+    virtual int UnserializeState(ByteChunk* chunk, int startPos);
 
     // Host-facing operations the adapter supplies.
     virtual void BeginInformHostOfParamChange(int paramIdx) = 0;
@@ -91,8 +97,19 @@ public:
     virtual void SetLatency(int samples) { mLatency = samples; }
     virtual bool SendMidiMsg(IMidiMsg* msg) = 0;
     virtual bool SendMidiMsgs(WDL_TypedBuf<IMidiMsg>* msgs) = 0;
+    // Any thread; take the mutex. Appends every parameter's plain value as a double, in index
+    // order. Unserialize reads them back clamped into range (never rounded to the step), tells
+    // the effect about every parameter, and returns the position after the last value or -1
+    // when the chunk ended early (the first missing value reads as 0, the later ones are kept).
+    virtual bool SerializeParams(ByteChunk* chunk);
+    virtual int UnserializeParams(ByteChunk* chunk, int startPos);
     // Shows every parameter's plain value in the editor, if one is attached.
     virtual void RedrawParamControls();
+    // Every slot's name, initialised flag and, for initialised slots, its blob. Unserialize
+    // loads the slots, then restores the current preset; returns the position after the last
+    // slot read, or -1.
+    virtual bool SerializePresets(ByteChunk* chunk);
+    virtual int UnserializePresets(ByteChunk* chunk, int startPos);
     virtual void PresetsChangedByHost() {}
 
     IParam* GetParam(int idx) const { return mParams.Get(idx); }
@@ -116,6 +133,15 @@ public:
     int GetBlockSize() const { return mBlockSize; }
     int GetLatency() const { return mLatency; }
     int GetCurrentPresetIdx() const { return mCurrentPresetIdx; }
+
+    // The packed version, or major × 10000 + minor × 100 + fix when decimal is set.
+    int GetEffectVersion(bool decimal) const;
+    void GetEffectVersionStr(char* buffer) const;
+    // Identifies the host first (through GetHost), then answers its version.
+    int GetHostVersion(bool decimal);
+    void GetHostVersionStr(char* buffer) const;
+    // Recognises the host from its name or bundle identifier.
+    void SetHost(const char* host, int version);
 
     void SetSampleRate(double sampleRate) { mSampleRate = sampleRate; }
     // mSampleRate × 60 / tempo, or 0 while the host reports no tempo.
@@ -156,6 +182,33 @@ public:
     void DirtyParameters();
 
     WDL_Mutex* GetMutex() { return &mMutex; }
+
+    // Presets. The Make… operations fill the next uninitialised slot and answer false (changing
+    // nothing) when every slot is initialised; names keep 255 characters.
+    const char* GetPresetName(int idx) const;
+    static IPreset* GetNextUninitializedPreset(WDL_PtrList<IPreset>* presets);
+    // Fills up to nPresets slots with the current state; a null name gives "Empty".
+    void MakeDefaultPreset(const char* name, int nPresets);
+    void EnsureDefaultPreset();
+    // One variadic value per parameter in index order: an int for Boolean, integer and
+    // enumerated parameters, a double for double ones. Stored unclamped.
+    bool MakePreset(const char* name, ...);
+    // nParamsNamed (index, value) pairs typed as for MakePreset; the parameters not named keep
+    // their current values.
+    bool MakePresetFromNamedParams(const char* name, int nParamsNamed, ...);
+    bool MakePresetFromChunk(const char* name, ByteChunk* chunk);
+    // Decodes base64 text into a zero-filled blob of sizeOfChunk bytes.
+    bool MakePresetFromBlob(const char* name, const char* blob, int sizeOfChunk);
+    void PruneUninitializedPresets();
+    // "user preset N", N one more than the slots already named so; buffer holds
+    // IPreset::kNameSize bytes.
+    static void MakeDefaultUserPresetName(WDL_PtrList<IPreset>* presets, char* buffer);
+    // Loads a slot's values and makes it current. An uninitialised slot is first filled with
+    // the current state under a "user preset" name. False for an index outside the list.
+    bool RestorePreset(int idx);
+    bool RestorePreset(const char* name);
+    // Stores the current state in the current slot, renaming it when a name is given.
+    void ModifyCurrentPreset(const char* name = nullptr);
 
 protected:
     void ConvertOutputs(int nFrames, bool accumulate);
