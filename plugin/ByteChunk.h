@@ -25,13 +25,18 @@ public:
     int PutChunk(const ByteChunk* chunk);
     int PutBytes(const void* data, int size);
 
-    // Returns the position after the value, or -1 (value unchanged) when it does not fit.
+    // Returns the position after the value, or -1 (value unchanged) when it does not fit. A
+    // bool reads one byte, and any byte but 0 reads as true.
     template <class T>
     int Get(T* value, int startPos) const {
         static_assert(std::is_trivially_copyable_v<T>, "chunks hold plain values");
         const int size = static_cast<int>(sizeof(T));
         if (startPos < 0 || startPos > Size() - size) return -1;
-        std::memcpy(value, GetBytes() + startPos, sizeof(T));
+        if constexpr (std::is_same_v<T, bool>) {
+            *value = GetBytes()[startPos] != 0;
+        } else {
+            std::memcpy(value, GetBytes() + startPos, sizeof(T));
+        }
         return startPos + size;
     }
     // Returns the position after the text. A non-positive length or a text running past the

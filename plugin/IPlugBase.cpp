@@ -453,10 +453,11 @@ int IPlugBase::UnserializePresets(ByteChunk* chunk, int startPos) {
         if (pos >= 0) pos = chunk->Get(&preset->mInitialized, pos);
         if (pos < 0 || !preset->mInitialized) continue;
         pos = UnserializeParams(chunk, pos);
-        if (pos > 0) {
-            preset->mChunk.Clear();
-            SerializeParams(&preset->mChunk);
-        }
+        // Even when the blob ends inside this slot's values, the slot stores the state the
+        // parameters now hold: an initialised slot always carries a whole blob, so a later
+        // save stays readable.
+        preset->mChunk.Clear();
+        SerializeParams(&preset->mChunk);
     }
     RestorePreset(mCurrentPresetIdx);
     return pos;

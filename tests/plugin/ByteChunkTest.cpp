@@ -85,3 +85,12 @@ TEST(ByteChunk, ComparesByContent) {
     EXPECT_FALSE(a.IsEqual(&b));
     EXPECT_EQ(b.Size(), 10);
 }
+
+TEST(ByteChunk, AnyNonZeroByteReadsAsTrue) {
+    ByteChunk chunk;
+    const unsigned char seven = 7;
+    chunk.Put(&seven);
+    bool flag = false;
+    EXPECT_EQ(chunk.Get(&flag, 0), 1);
+    EXPECT_TRUE(flag);
+}

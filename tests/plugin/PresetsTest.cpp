@@ -207,3 +207,20 @@ TEST_F(Presets, NamesKeep255Characters) {
     plug.MakeDefaultPreset(longName.c_str(), 1);
     EXPECT_EQ(std::string(plug.GetPresetName(0)), longName.substr(0, 255));
 }
+
+TEST_F(Presets, ASlotWhoseValuesRunOutStillHoldsAWholeBlob) {
+    ByteChunk chunk;
+    const bool yes = true;
+    const double mode = 2.0;
+    chunk.PutStr("cut");
+    chunk.Put(&yes);
+    chunk.Put(&mode); // the other two values are missing
+    EXPECT_EQ(plug.UnserializePresets(&chunk, 0), -1);
+    EXPECT_TRUE(Slot(0)->mInitialized);
+    EXPECT_EQ(doublesOf(Slot(0)->mChunk), (std::vector<double>{2.0, 20.0, 0.0}));
+
+    ByteChunk saved;
+    plug.SerializePresets(&saved);
+    Plug other;
+    EXPECT_EQ(other.UnserializePresets(&saved, 0), saved.Size());
+}
