@@ -1,0 +1,5 @@
+#include "effect/TolvaDecimate.h"
+
+void TolvaDecimate::setBits(int n) {
+    bits = n > 0 ? n : 1;
+}

@@ -1,0 +1,22 @@
+#include "effect/TolvaSampleReduct.h"
+
+#include <climits>
+
+namespace {
+
+// |n|, with the one int that has no positive counterpart held at the largest amount.
+int magnitude(int n) {
+    if (n == INT_MIN) return INT_MAX;
+    return n < 0 ? -n : n;
+}
+
+} // namespace
+
+void TolvaSampleReduct::setReductAmount(int n) {
+    count = 0;
+    amount = magnitude(n);
+}
+
+void TolvaSampleReduct::update(int n) {
+    setReductAmount(n);
+}
