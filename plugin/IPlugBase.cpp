@@ -497,6 +497,18 @@ void decodeBase64(const char* text, unsigned char* out, int size) {
 
 } // namespace
 
+namespace {
+
+// Marks a slot initialised under a name, with an empty blob for its new values: a slot that a
+// presets blob left uninitialised may still carry the bytes of its earlier values.
+void startPreset(IPreset* preset, const char* name) {
+    preset->mInitialized = true;
+    preset->SetName(name);
+    preset->mChunk.Clear();
+}
+
+} // namespace
+
 const char* IPlugBase::GetPresetName(int idx) const {
     const IPreset* preset = mPresets.Get(idx);
     return preset ? preset->mName : "";
@@ -514,8 +526,7 @@ void IPlugBase::MakeDefaultPreset(const char* name, int nPresets) {
     for (int i = 0; i < nPresets; ++i) {
         IPreset* preset = GetNextUninitializedPreset(&mPresets);
         if (!preset) return;
-        preset->mInitialized = true;
-        preset->SetName(name ? name : "Empty");
+        startPreset(preset, name ? name : "Empty");
         SerializeParams(&preset->mChunk);
     }
 }
@@ -537,8 +548,7 @@ double nextValue(va_list& args, const IParam* param) {
 bool IPlugBase::MakePreset(const char* name, ...) {
     IPreset* preset = GetNextUninitializedPreset(&mPresets);
     if (!preset) return false;
-    preset->mInitialized = true;
-    preset->SetName(name);
+    startPreset(preset, name);
 
     va_list args;
     va_start(args, name);
@@ -561,8 +571,7 @@ bool IPlugBase::MakePresetFromNamedParams(const char* name, int nParamsNamed, ..
     if (!v && NParams() > 0) return false;
     for (int i = 0; i < NParams(); ++i)
         v[i] = kUnnamed;
-    preset->mInitialized = true;
-    preset->SetName(name);
+    startPreset(preset, name);
 
     va_list args;
     va_start(args, nParamsNamed);
@@ -584,8 +593,7 @@ bool IPlugBase::MakePresetFromNamedParams(const char* name, int nParamsNamed, ..
 bool IPlugBase::MakePresetFromChunk(const char* name, ByteChunk* chunk) {
     IPreset* preset = GetNextUninitializedPreset(&mPresets);
     if (!preset) return false;
-    preset->mInitialized = true;
-    preset->SetName(name);
+    startPreset(preset, name);
     preset->mChunk.PutChunk(chunk);
     return true;
 }
@@ -624,10 +632,9 @@ bool IPlugBase::RestorePreset(int idx) {
 
     bool restored;
     if (!preset->mInitialized) {
-        preset->mInitialized = true;
         char name[IPreset::kNameSize];
         MakeDefaultUserPresetName(&mPresets, name);
-        preset->SetName(name);
+        startPreset(preset, name);
         restored = SerializeParams(&preset->mChunk);
     } else {
         restored = UnserializeParams(&preset->mChunk, 0) > 0;

@@ -115,9 +115,9 @@ void CompileTimestamp(const char* date, const char* time, char* out) {
     const size_t n = std::strlen(stamp);
     if (n > 4) std::memmove(stamp + 4, stamp + 5, n - 4);
     const size_t used = std::strlen(stamp);
-    std::snprintf(stamp + used, sizeof stamp - used, " %s", time ? time : "");
+    std::snprintf(stamp + used, sizeof stamp - used, " %.12s", time ? time : "");
     if (std::strlen(stamp) > 12) stamp[12] = 0;
-    std::snprintf(out, kCompileTimestampSize, "%s]", stamp);
+    std::snprintf(out, kCompileTimestampSize, "%.12s]", stamp);
 }
 
 const char* AppendTimestamp(const char* date, const char* time, const char* text) {

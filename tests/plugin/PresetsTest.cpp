@@ -224,3 +224,21 @@ TEST_F(Presets, ASlotWhoseValuesRunOutStillHoldsAWholeBlob) {
     Plug other;
     EXPECT_EQ(other.UnserializePresets(&saved, 0), saved.Size());
 }
+
+TEST_F(Presets, ASlotEmptiedByAPresetsBlobStartsItsNewValuesAfresh) {
+    plug.MakeDefaultPreset("Init", 4);
+    ByteChunk chunk;
+    const bool no = false;
+    chunk.PutStr("gone");
+    chunk.Put(&no); // slot 0 is now uninitialised but still carries its old blob
+    plug.UnserializePresets(&chunk, 0);
+    EXPECT_EQ(Slot(0)->mChunk.Size(), 24) << "restored as the current slot: one whole blob";
+
+    plug.GetParam(1)->Set(3000.0);
+    Slot(1)->mInitialized = false;
+    EXPECT_TRUE(plug.RestorePreset(1));
+    EXPECT_EQ(doublesOf(Slot(1)->mChunk), (std::vector<double>{1.0, 3000.0, 0.0}));
+    Slot(2)->mInitialized = false;
+    EXPECT_TRUE(plug.MakePreset("again", 0, 50.0, 0));
+    EXPECT_EQ(doublesOf(Slot(2)->mChunk), (std::vector<double>{0.0, 50.0, 0.0}));
+}
