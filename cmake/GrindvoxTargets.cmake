@@ -6,13 +6,18 @@ function(grindvox_library name)
 endfunction()
 
 # grindvox_test(NAME SOURCES... [LINKS targets...] [LABELS labels...]) makes one GoogleTest binary
-# and registers each of its tests with CTest.
+# and registers each of its tests with CTest. Binaries labelled `concurrency` also belong to
+# the concurrency_tests target, which the ThreadSanitizer build builds alone.
+add_custom_target(concurrency_tests)
 function(grindvox_test name)
     cmake_parse_arguments(ARG "" "" "SOURCES;LINKS;LABELS" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
     target_link_libraries(${name} PRIVATE grindvox_options ${ARG_LINKS} test_support GTest::gtest
                           GTest::gtest_main Threads::Threads)
     gtest_discover_tests(${name} DISCOVERY_TIMEOUT 120 PROPERTIES LABELS "${name};${ARG_LABELS}")
+    if("concurrency" IN_LIST ARG_LABELS)
+        add_dependencies(concurrency_tests ${name})
+    endif()
 endfunction()
 
 # Every public header must compile on its own: one generated translation unit per header.

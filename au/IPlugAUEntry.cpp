@@ -1,0 +1,255 @@
+// The component entry: Open and Close, and the routing of every other selector under the
+// plug-in's lock.
+#include "au/IPlugAU.h"
+
+#include "plugin/IMidiMsg.h"
+#include "plugin/Trace.h"
+
+#include <cstring>
+#include <type_traits>
+
+namespace {
+
+// Argument slot i of a parameter block: slot 0 holds the instance, the selector's arguments
+// follow in their published order, one pointer-sized slot each.
+template <class T>
+T arg(const ComponentParameters* params, int i) {
+    const long slot = params->params[i];
+    if constexpr (std::is_pointer_v<T>) {
+        return reinterpret_cast<T>(slot);
+    } else if constexpr (std::is_floating_point_v<T>) {
+        T value;
+        std::memcpy(&value, &slot, sizeof value); // a float travels in the slot's first bytes
+        return value;
+    } else {
+        return static_cast<T>(slot);
+    }
+}
+
+// Selectors CanDo answers 1 for: 1-7, 9-11 and 14-17.
+constexpr unsigned long kCanDoMask = 0x3CEFE;
+
+bool canDo(unsigned long selector) {
+    return selector <= 17 && ((kCanDoMask >> selector) & 1);
+}
+
+} // namespace
+
+ComponentResult IPlugAU::IPlugAUEntry(ComponentParameters* params, void* plug) {
+    const int select = params->what;
+    TRACE_CALL("(%d:%s)", select, AUSelectStr(select));
+
+    if (select == kComponentOpenSelect) {
+        IPlugAU* created = MakePlug();
+        created->HostSpecificInit();
+        created->PruneUninitializedPresets();
+        created->mInstance = arg<ComponentInstance>(params, 1);
+        SetComponentInstanceStorage(created->mInstance, reinterpret_cast<Handle>(created));
+        return noErr;
+    }
+
+    IPlugAU* self = static_cast<IPlugAU*>(plug);
+    if (select == kComponentCloseSelect) {
+        if (self) {
+            self->ClearConnections();
+            delete self;
+        }
+        return noErr;
+    }
+    if (!self) return badComponentSelector;
+
+    WDL_MutexLock lock(&self->mMutex);
+    return self->Dispatch(params);
+}
+
+ComponentResult IPlugAU::Dispatch(ComponentParameters* params) {
+    switch (params->what) {
+    case kComponentVersionSelect: return GetEffectVersion(false);
+    case kComponentCanDoSelect: return canDo(static_cast<unsigned long>(params->params[0]));
+
+    case kAudioUnitInitializeSelect:
+        if (!CheckLegalIO()) return badComponentSelector;
+        mUnitInitialized = true;
+        OnParamReset();
+        OnActivate(true);
+        return noErr;
+    case kAudioUnitUninitializeSelect:
+        mUnitInitialized = false;
+        OnActivate(false);
+        return noErr;
+
+    case kAudioUnitGetPropertyInfoSelect: {
+        UInt32 localSize = 0;
+        Boolean localWritable = false;
+        UInt32* size = arg<UInt32*>(params, 4);
+        Boolean* writable = arg<Boolean*>(params, 5);
+        if (!size) size = &localSize;
+        if (!writable) writable = &localWritable;
+        *writable = false;
+        return GetProperty(arg<AudioUnitPropertyID>(params, 1), arg<AudioUnitScope>(params, 2),
+                           arg<AudioUnitElement>(params, 3), size, writable, nullptr);
+    }
+    case kAudioUnitGetPropertySelect: {
+        UInt32 localSize = 0;
+        Boolean writable = false;
+        UInt32* size = arg<UInt32*>(params, 5);
+        if (!size) size = &localSize;
+        return GetProperty(arg<AudioUnitPropertyID>(params, 1), arg<AudioUnitScope>(params, 2),
+                           arg<AudioUnitElement>(params, 3), size, &writable,
+                           arg<void*>(params, 4));
+    }
+    case kAudioUnitSetPropertySelect:
+        return SetProperty(arg<AudioUnitPropertyID>(params, 1), arg<AudioUnitScope>(params, 2),
+                           arg<AudioUnitElement>(params, 3), arg<UInt32>(params, 5),
+                           arg<const void*>(params, 4));
+
+    case kAudioUnitGetParameterSelect:
+        return GetParamProc(this, arg<AudioUnitParameterID>(params, 1),
+                            arg<AudioUnitScope>(params, 2), arg<AudioUnitElement>(params, 3),
+                            arg<AudioUnitParameterValue*>(params, 4));
+    case kAudioUnitSetParameterSelect:
+        return SetParamProc(this, arg<AudioUnitParameterID>(params, 1),
+                            arg<AudioUnitScope>(params, 2), arg<AudioUnitElement>(params, 3),
+                            arg<AudioUnitParameterValue>(params, 4), arg<UInt32>(params, 5));
+    case kAudioUnitScheduleParametersSelect:
+        return ScheduleParameters(arg<const AudioUnitParameterEvent*>(params, 1),
+                                  arg<UInt32>(params, 2));
+
+    case kAudioUnitResetSelect: Reset(); return noErr;
+
+    case kAudioUnitAddPropertyListenerSelect:
+        AddPropertyListener({arg<AudioUnitPropertyID>(params, 1),
+                             arg<AudioUnitPropertyListenerProc>(params, 2), arg<void*>(params, 3)});
+        return noErr;
+    case kAudioUnitRemovePropertyListenerSelect:
+        RemovePropertyListener(arg<AudioUnitPropertyID>(params, 1),
+                               arg<AudioUnitPropertyListenerProc>(params, 2), false, nullptr);
+        return noErr;
+    case kAudioUnitRemovePropertyListenerWithUserDataSelect:
+        RemovePropertyListener(arg<AudioUnitPropertyID>(params, 1),
+                               arg<AudioUnitPropertyListenerProc>(params, 2), true,
+                               arg<void*>(params, 3));
+        return noErr;
+
+    case kAudioUnitRenderSelect:
+        return RenderProc(this, arg<AudioUnitRenderActionFlags*>(params, 1),
+                          arg<const AudioTimeStamp*>(params, 2), arg<UInt32>(params, 3),
+                          arg<UInt32>(params, 4), arg<AudioBufferList*>(params, 5));
+    case kAudioUnitAddRenderNotifySelect: {
+        auto* notifier =
+            new AURenderCallbackStruct{arg<AURenderCallback>(params, 1), arg<void*>(params, 2)};
+        if (!mRenderNotifiers.Add(notifier)) delete notifier;
+        return noErr;
+    }
+    case kAudioUnitRemoveRenderNotifySelect:
+        RemoveRenderNotify(arg<AURenderCallback>(params, 1));
+        return noErr;
+
+    case kMusicDeviceMIDIEventSelect: {
+        IMidiMsg msg(arg<int>(params, 4), static_cast<unsigned char>(arg<UInt32>(params, 1)),
+                     static_cast<unsigned char>(arg<UInt32>(params, 2)),
+                     static_cast<unsigned char>(arg<UInt32>(params, 3)));
+        ProcessMidiMsg(&msg);
+        return noErr;
+    }
+    case kMusicDevicePrepareInstrumentSelect:
+    case kMusicDeviceReleaseInstrumentSelect: return noErr;
+    case kMusicDeviceStartNoteSelect: {
+        NoteInstanceID* note = arg<NoteInstanceID*>(params, 3);
+        const MusicDeviceNoteParams* noteParams = arg<const MusicDeviceNoteParams*>(params, 5);
+        if (note && noteParams) *note = static_cast<NoteInstanceID>(noteParams->mPitch);
+        return noErr;
+    }
+    case kMusicDeviceStopNoteSelect: return noErr;
+
+    default: return badComponentSelector;
+    }
+}
+
+void IPlugAU::AddPropertyListener(const PropertyListenerRec& listener) {
+    for (int i = 0; i < mListeners.GetSize(); ++i) {
+        const PropertyListenerRec* existing = mListeners.Get(i);
+        if (existing->mPropID == listener.mPropID &&
+            existing->mListenerProc == listener.mListenerProc) {
+            return;
+        }
+    }
+    auto* record = new PropertyListenerRec(listener);
+    if (!mListeners.Add(record)) delete record;
+}
+
+void IPlugAU::RemovePropertyListener(AudioUnitPropertyID propID, AudioUnitPropertyListenerProc proc,
+                                     bool matchUserData, void* userData) {
+    for (int i = 0; i < mListeners.GetSize(); ++i) {
+        PropertyListenerRec* listener = mListeners.Get(i);
+        if (listener->mPropID != propID || listener->mListenerProc != proc) continue;
+        if (matchUserData && listener->mProcArgs != userData) continue;
+        mListeners.Delete(i);
+        delete listener;
+        return;
+    }
+}
+
+void IPlugAU::RemoveRenderNotify(AURenderCallback proc) {
+    for (int i = 0; i < mRenderNotifiers.GetSize(); ++i) {
+        AURenderCallbackStruct* notifier = mRenderNotifiers.Get(i);
+        if (notifier->inputProc != proc) continue;
+        mRenderNotifiers.Delete(i);
+        delete notifier;
+        return;
+    }
+}
+
+ComponentResult IPlugAU::ScheduleParameters(const AudioUnitParameterEvent* events, UInt32 nEvents) {
+    for (UInt32 i = 0; events && i < nEvents; ++i) {
+        const AudioUnitParameterEvent& event = events[i];
+        if (event.eventType != kParameterEvent_Immediate) continue;
+        const ComponentResult result = SetParamProc(
+            this, event.parameter, event.scope, event.element, event.eventValues.immediate.value,
+            event.eventValues.immediate.bufferOffset);
+        if (result != noErr) return result;
+    }
+    return noErr;
+}
+
+// ---- The Carbon view component ----
+
+namespace {
+
+// One per Carbon view instance: the view's own handle and the plug-in it shows.
+struct CarbonViewRec {
+    ComponentInstance mViewInstance;
+    IPlugAU* mPlug;
+};
+
+} // namespace
+
+ComponentResult IPlugAU::IPlugAUCarbonViewEntry(ComponentParameters* params, void* storage) {
+    const int select = params->what;
+    TRACE_CALL("%d:%s", select, AUSelectStr(select));
+    auto* view = static_cast<CarbonViewRec*>(storage);
+
+    switch (select) {
+    case kComponentOpenSelect: {
+        ComponentInstance instance = arg<ComponentInstance>(params, 1);
+        view = new CarbonViewRec{instance, nullptr};
+        SetComponentInstanceStorage(instance, reinterpret_cast<Handle>(view));
+        return noErr;
+    }
+    case kComponentCloseSelect:
+        // Without a window host on this platform there is no window of the editor's to close.
+        delete view;
+        return noErr;
+    case kAudioUnitCarbonViewCreateSelect: {
+        if (!view) return badComponentSelector;
+        AudioUnit editUnit = arg<AudioUnit>(params, 1);
+        view->mPlug =
+            editUnit ? reinterpret_cast<IPlugAU*>(GetComponentInstanceStorage(editUnit)) : nullptr;
+        if (!view->mPlug || !view->mPlug->GetGUI()) return badComponentSelector;
+        // The editor has no Carbon window host here, so there is no control to hand back.
+        if (ControlRef* control = arg<ControlRef*>(params, 6)) *control = nullptr;
+        return noErr;
+    }
+    default: return badComponentSelector;
+    }
+}

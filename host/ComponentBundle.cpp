@@ -1,0 +1,173 @@
+#include "host/ComponentBundle.h"
+
+#include <AudioUnit/AudioUnit.h>
+#include <CoreFoundation/CFBundleRegistry.h>
+#include <CoreFoundation/CoreFoundation.h>
+
+#include <dlfcn.h>
+#include <unistd.h>
+
+#include <climits>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+
+namespace {
+
+// Releases a CoreFoundation object at the end of a scope.
+struct CFReleaser {
+    CFTypeRef object;
+    ~CFReleaser() {
+        if (object) CFRelease(object);
+    }
+};
+
+std::string utf8(CFStringRef text) {
+    if (!text || CFGetTypeID(text) != CFStringGetTypeID()) return "";
+    const CFIndex size =
+        CFStringGetMaximumSizeForEncoding(CFStringGetLength(text), kCFStringEncodingUTF8) + 1;
+    std::string out(static_cast<size_t>(size), '\0');
+    if (!CFStringGetCString(text, out.data(), size, kCFStringEncodingUTF8)) return "";
+    out.resize(std::char_traits<char>::length(out.c_str()));
+    return out;
+}
+
+std::string stringValue(CFDictionaryRef dict, const char* key) {
+    CFStringRef keyString = CFStringCreateWithCString(nullptr, key, kCFStringEncodingUTF8);
+    CFReleaser keyRelease{keyString};
+    return utf8(static_cast<CFStringRef>(CFDictionaryGetValue(dict, keyString)));
+}
+
+CFTypeRef value(CFDictionaryRef dict, const char* key, CFTypeID type) {
+    CFStringRef keyString = CFStringCreateWithCString(nullptr, key, kCFStringEncodingUTF8);
+    CFReleaser keyRelease{keyString};
+    CFTypeRef found = CFDictionaryGetValue(dict, keyString);
+    return found && CFGetTypeID(found) == type ? found : nullptr;
+}
+
+// "aufx" as the four-character code 'aufx'; false unless the text has four characters.
+bool fourCharCode(const std::string& text, OSType* code) {
+    if (text.size() != 4) return false;
+    *code = 0;
+    for (unsigned char c : text)
+        *code = (*code << 8) | c;
+    return true;
+}
+
+CFDictionaryRef readPlist(const std::string& file, std::string* error) {
+    std::ifstream in(file, std::ios::binary);
+    if (!in) {
+        *error = "cannot read " + file;
+        return nullptr;
+    }
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    CFDataRef data = CFDataCreate(nullptr, reinterpret_cast<const UInt8*>(bytes.data()),
+                                  static_cast<CFIndex>(bytes.size()));
+    CFReleaser dataRelease{data};
+    CFPropertyListRef plist =
+        CFPropertyListCreateWithData(nullptr, data, kCFPropertyListImmutable, nullptr, nullptr);
+    if (!plist || CFGetTypeID(plist) != CFDictionaryGetTypeID()) {
+        if (plist) CFRelease(plist);
+        *error = file + " is not a property-list dictionary";
+        return nullptr;
+    }
+    return static_cast<CFDictionaryRef>(plist);
+}
+
+} // namespace
+
+bool ComponentBundle::Load(const std::string& path, std::string* error) {
+    CFDictionaryRef info = readPlist(path + "/Contents/Info.plist", error);
+    if (!info) return false;
+    CFReleaser infoRelease{info};
+
+    const std::string identifier = stringValue(info, "CFBundleIdentifier");
+    const std::string executable = stringValue(info, "CFBundleExecutable");
+    auto components = static_cast<CFArrayRef>(value(info, "AudioComponents", CFArrayGetTypeID()));
+    if (identifier.empty() || executable.empty() || !components) {
+        *error = path + ": Info.plist lacks CFBundleIdentifier, CFBundleExecutable or "
+                        "AudioComponents";
+        return false;
+    }
+
+    const std::string module = path + "/Contents/Linux/" + executable;
+    void* handle = dlopen(module.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!handle) {
+        *error = std::string("cannot load ") + module + ": " + dlerror();
+        return false;
+    }
+
+    std::vector<Entry> entries;
+    for (CFIndex i = 0; i < CFArrayGetCount(components); ++i) {
+        auto declared = static_cast<CFDictionaryRef>(CFArrayGetValueAtIndex(components, i));
+        if (!declared || CFGetTypeID(declared) != CFDictionaryGetTypeID()) continue;
+        Entry entry;
+        entry.description = {};
+        const std::string entryName = stringValue(declared, "entry");
+        if (!fourCharCode(stringValue(declared, "type"), &entry.description.componentType) ||
+            !fourCharCode(stringValue(declared, "subtype"), &entry.description.componentSubType) ||
+            !fourCharCode(stringValue(declared, "manufacturer"),
+                          &entry.description.componentManufacturer)) {
+            *error = path + ": a component's type, subtype or manufacturer is not a "
+                            "four-character code";
+            return false;
+        }
+        auto routine = reinterpret_cast<ComponentRoutineUPP>(dlsym(handle, entryName.c_str()));
+        if (!routine) {
+            *error = module + " does not export " + entryName;
+            return false;
+        }
+        entry.name = stringValue(declared, "name");
+        if (auto version =
+                static_cast<CFNumberRef>(value(declared, "version", CFNumberGetTypeID()))) {
+            SInt32 v = 0;
+            CFNumberGetValue(version, kCFNumberSInt32Type, &v);
+            entry.version = static_cast<UInt32>(v);
+        }
+        const std::string viewName = stringValue(declared, "viewEntry");
+        if (!viewName.empty()) {
+            if (auto viewRoutine =
+                    reinterpret_cast<ComponentRoutineUPP>(dlsym(handle, viewName.c_str()))) {
+                ComponentDescription view = entry.description;
+                view.componentType = kAudioUnitCarbonViewComponentType;
+                entry.viewComponent =
+                    RegisterComponent(&view, viewRoutine, 0, nullptr, nullptr, nullptr);
+            }
+        }
+        entry.component =
+            RegisterComponent(&entry.description, routine, 0, nullptr, nullptr, nullptr);
+        if (!entry.component) {
+            *error = "the Component Manager refused " + entry.name;
+            return false;
+        }
+        entries.push_back(entry);
+    }
+
+    GrindvoxPlatform_RegisterBundle(identifier.c_str(), path.c_str());
+    mPath = path;
+    mIdentifier = identifier;
+    mEntries = entries;
+    return true;
+}
+
+Component ComponentBundle::Find(OSType type) const {
+    for (const Entry& entry : mEntries) {
+        if (type == 0 || entry.description.componentType == type) return entry.component;
+    }
+    return nullptr;
+}
+
+std::string DefaultComponentPath() {
+    if (const char* fromEnvironment = std::getenv("GRINDVOX_COMPONENT")) return fromEnvironment;
+    char self[PATH_MAX];
+    const ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
+    if (n <= 0) return "Grindvox.component";
+    self[n] = 0;
+    std::string dir(self);
+    for (int up = 0; up < 3; ++up) {
+        dir = dir.substr(0, dir.find_last_of('/'));
+        const std::string candidate = dir + "/Grindvox.component";
+        if (access((candidate + "/Contents/Info.plist").c_str(), R_OK) == 0) return candidate;
+    }
+    return "Grindvox.component";
+}
