@@ -233,3 +233,16 @@ TEST(AUOpenClose, ManyInstancesOpenAndCloseCleanly) {
         ASSERT_EQ(CloseComponent(unit), noErr);
     }
 }
+
+TEST_F(AUTest, TheHostIdentifierNamesTheHostEvenWithNonAsciiText) {
+    AUHostIdentifier host = {};
+    host.hostName = CFStringCreateWithCString(nullptr, "Nuendo Überstudio", kCFStringEncodingUTF8);
+    host.hostVersion.majorRev = 7;
+    host.hostVersion.minorAndBugRev = 0x12;
+    EXPECT_EQ(AudioUnitSetProperty(mUnit, kAudioUnitProperty_AUHostIdentifier,
+                                   kAudioUnitScope_Global, 0, &host, sizeof host),
+              noErr);
+    CFRelease(host.hostName);
+    EXPECT_EQ(Plug().GetHost(), 4);
+    EXPECT_EQ(Plug().GetHostVersion(false), 0x071200);
+}

@@ -111,3 +111,10 @@ TEST(CFAUPreset, ArraysRetainAndReleaseThroughTheCallbacks) {
     EXPECT_EQ(preset->retainCount, 1) << "the array holds the last reference";
     CFRelease(array); // releases it to 0; the sanitizer build checks nothing leaks
 }
+
+TEST(CFAUPreset, ReleasingARecordAlreadyAtZeroDoesNothing) {
+    CFAUPreset released = {{5, nullptr}, kCFAllocatorDefault, 0};
+    CFAUPresetRelease(&released); // must neither free nor count below 0
+    EXPECT_EQ(released.retainCount, 0);
+    EXPECT_EQ(released.auPreset.presetNumber, 5);
+}

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// Where a render's input comes from: a file or a generated signal, read front to back in
+// interleaved 32-bit float frames.
+class AudioSource {
+public:
+    virtual ~AudioSource() = default;
+
+    virtual int Channels() const = 0;
+    virtual double SampleRate() const = 0;
+    virtual int64_t Frames() const = 0;
+    // What the summary calls the input ("demo signal", the file name).
+    virtual std::string Name() const = 0;
+    // Reads up to `frames` frames into `interleaved` (room for frames x Channels()); returns
+    // the frames read, fewer only at the end, or -1 with the reason in `error`.
+    virtual int64_t Read(float* interleaved, int64_t frames, std::string* error) = 0;
+};

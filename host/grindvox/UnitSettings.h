@@ -1,0 +1,33 @@
+#pragma once
+
+#include "host/grindvox/ExitStatus.h"
+
+#include <string>
+#include <vector>
+
+class UnitDriver;
+
+// How the command line wants the unit set up before it renders or is listed: a starting point
+// (a factory preset or a saved state file, never both), then single parameters on top of it,
+// then the bypass switch. Plain data; the driver does the work through the unit's properties.
+struct UnitSettings {
+    struct Assignment {
+        std::string name;  // as typed: a parameter name, matched without regard to case
+        std::string value; // a number in the parameter's unit or one of its display texts
+    };
+
+    std::vector<Assignment> assignments;
+    std::string preset;    // a factory preset number or name; empty: none
+    std::string stateFile; // an .aupreset file to load; empty: none
+    std::string saveState; // an .aupreset file to write once the unit is set up; empty: none
+    bool bypass = false;
+};
+
+// Applies the settings to an opened unit: every assignment is checked first, then the state
+// file or preset is applied, the assignments on top, then bypass. Stops at the first refusal:
+// an unknown name, text or preset, or a value out of range, is a usage error; a state file
+// that cannot be read or is refused is a failure.
+Failure ApplyUnitSettings(UnitDriver& unit, const UnitSettings& settings);
+
+// Writes the unit's state to settings.saveState when one is named.
+Failure SaveUnitState(UnitDriver& unit, const UnitSettings& settings);
