@@ -125,6 +125,9 @@ bool SoundFileWriter::Open(const std::string& path, const OutputFormat& format, 
     }
     // Integer formats clip what exceeds full scale instead of wrapping it around.
     if (format.integer) sf_command(mFile, SFC_SET_CLIPPING, nullptr, SF_TRUE);
+    // A float file would otherwise carry a peak chunk stamped with the time of writing, so the
+    // same render would not give the same bytes twice.
+    sf_command(mFile, SFC_SET_ADD_PEAK_CHUNK, nullptr, SF_FALSE);
     return true;
 }
 
