@@ -319,6 +319,9 @@ void IPlugAU::SetBlockSize(int blockSize) {
     if (blockSize < 0) blockSize = 0;
     SizeScratch(blockSize);
     IPlugBase::SetBlockSize(blockSize);
+    // The inputs' scratch audio was just cleared: the next render must pull its input again,
+    // even at the sample time of the last pull.
+    mLastInputSampleTime = -1.0;
     // A scratch buffer that could not grow holds fewer frames; the block size must not claim
     // more than either float scratch holds.
     const int inFrames = NInChannels() ? mInputScratch.GetSize() / NInChannels() : blockSize;

@@ -4,6 +4,8 @@
 #include "editor/IGraphics.h"
 #include "plugin/Trace.h"
 
+#include <cstring>
+
 namespace {
 
 constexpr int kMaxInputBuffers = 128;
@@ -108,7 +110,11 @@ OSStatus IPlugAU::PullInputs(AudioUnitRenderActionFlags* flags, const AudioTimeS
 
         for (int c = 0; c < nBuffers; ++c) {
             float* data = static_cast<float*>(list.mBuffers[c].mData);
-            if (!data) continue; // an upstream that supplied nothing leaves the channel silent
+            if (!data) {
+                // An upstream that supplied no buffer gives silence, not the previous block.
+                data = mInputScratch.Get() + (bus->mFirstPlugChannel + c) * nFrames;
+                std::memset(data, 0, sizeof(float) * nFrames);
+            }
             AttachInputBuffers(bus->mFirstPlugChannel + c, 1, &data, static_cast<int>(nFrames));
         }
     }
@@ -146,6 +152,16 @@ void IPlugAU::BindOutputs(BusChannels* bus, AudioBufferList* bufferList, UInt32 
         if (!buffer.mData) buffer.mData = scratch + (bus->mFirstPlugChannel + c) * nFrames;
         float* data = static_cast<float*>(buffer.mData);
         AttachOutputBuffers(bus->mFirstPlugChannel + static_cast<int>(c), 1, &data);
+    }
+    // A buffer beyond the bound channels carries no audio, but a null one still gets silent
+    // memory of its channel's: the host reads every buffer it passed, and must not read
+    // through a null pointer after a render that succeeded.
+    for (UInt32 c = m; c < n && c < static_cast<UInt32>(bus->mPlugChannelCount); ++c) {
+        AudioBuffer& buffer = bufferList->mBuffers[c];
+        if (buffer.mData) continue;
+        float* silence = scratch + (bus->mFirstPlugChannel + c) * nFrames;
+        std::memset(silence, 0, sizeof(float) * nFrames);
+        buffer.mData = silence;
     }
 }
 

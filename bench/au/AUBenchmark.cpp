@@ -1,0 +1,194 @@
+// What the Audio Unit adapter costs per render call: Grindvox.component rendered through
+// AudioUnitRender (float, stereo, input from a render callback that copies a prepared block)
+// at 32, 64 and 512 frames, against Grindvox::ProcessDoubleReplacing called directly on the
+// same block in the same binary. Prints the adapter's overhead per call and the ratio of the
+// two times.
+#include "effect/Grindvox.h"
+#include "host/ComponentBundle.h"
+
+#include <AudioUnit/AudioUnit.h>
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int kMaxFrames = 512;
+
+// Every stage doing work: a resonant band-pass, 6 steps, a hold of 4 samples, the average mix
+// and the parallel path.
+const std::pair<AudioUnitParameterID, float> kBusy[] = {
+    {Grindvox::kFilter, 2},   {Grindvox::kCutoff, 2000}, {Grindvox::kResonance, 1.2f},
+    {Grindvox::kBits, 6},     {Grindvox::kRatio, 3},     {Grindvox::kMixMode, 1},
+    {Grindvox::kParallel, 1},
+};
+
+// Two channels of tones and noise, as floats a host would hand over.
+struct Input {
+    float channel[2][kMaxFrames];
+    Input() {
+        unsigned noise = 12345;
+        for (int i = 0; i < kMaxFrames; ++i) {
+            noise = noise * 1664525u + 1013904223u;
+            const float n = (static_cast<float>(noise >> 8) / 16777216.0f - 0.5f) * 0.2f;
+            channel[0][i] = 0.5f * std::sin(i * 0.031f) + 0.3f * std::sin(i * 0.47f) + n;
+            channel[1][i] = 0.6f * std::sin(i * 0.0071f + 1.0f) + 0.2f * std::sin(i * 1.3f) - n;
+        }
+    }
+};
+
+const Input& input() {
+    static const Input block;
+    return block;
+}
+
+OSStatus feed(void* /*self*/, AudioUnitRenderActionFlags* /*flags*/,
+              const AudioTimeStamp* /*timeStamp*/, UInt32 /*bus*/, UInt32 frames,
+              AudioBufferList* list) {
+    for (UInt32 c = 0; c < list->mNumberBuffers && c < 2; ++c)
+        std::memcpy(list->mBuffers[c].mData, input().channel[c], frames * sizeof(float));
+    return noErr;
+}
+
+Component grindvox() {
+    static ComponentBundle bundle;
+    static Component component = [] {
+        std::string error;
+        if (!bundle.Load(GRINDVOX_BUNDLE, &error)) {
+            std::fprintf(stderr, "%s\n", error.c_str());
+            return Component(nullptr);
+        }
+        return bundle.Find(kAudioUnitType_Effect);
+    }();
+    return component;
+}
+
+// A stereo unit configured as a host configures one, or null.
+AudioUnit openStereoUnit() {
+    AudioUnit unit = nullptr;
+    if (!grindvox() || OpenAComponent(grindvox(), &unit) != noErr) return nullptr;
+    AudioStreamBasicDescription format;
+    IPlugAU::MakeDefaultASBD(&format, 44100.0, 2, false);
+    const AURenderCallbackStruct callback = {feed, nullptr};
+    const UInt32 maxFrames = kMaxFrames;
+    bool ok =
+        AudioUnitSetProperty(unit, kAudioUnitProperty_StreamFormat, kAudioUnitScope_Input, 0,
+                             &format, sizeof format) == noErr &&
+        AudioUnitSetProperty(unit, kAudioUnitProperty_StreamFormat, kAudioUnitScope_Output, 0,
+                             &format, sizeof format) == noErr &&
+        AudioUnitSetProperty(unit, kAudioUnitProperty_SetRenderCallback, kAudioUnitScope_Input, 0,
+                             &callback, sizeof callback) == noErr &&
+        AudioUnitSetProperty(unit, kAudioUnitProperty_MaximumFramesPerSlice, kAudioUnitScope_Global,
+                             0, &maxFrames, sizeof maxFrames) == noErr &&
+        AudioUnitInitialize(unit) == noErr;
+    for (const auto& [id, value] : kBusy)
+        ok = ok && AudioUnitSetParameter(unit, id, kAudioUnitScope_Global, 0, value, 0) == noErr;
+    if (!ok) {
+        CloseComponent(unit);
+        return nullptr;
+    }
+    return unit;
+}
+
+void BM_AudioUnitRender(benchmark::State& state) {
+    const auto frames = static_cast<UInt32>(state.range(0));
+    AudioUnit unit = openStereoUnit();
+    if (!unit) {
+        state.SkipWithError("Grindvox.component did not open");
+        return;
+    }
+    std::vector<float> out[2] = {std::vector<float>(kMaxFrames), std::vector<float>(kMaxFrames)};
+    struct {
+        UInt32 mNumberBuffers;
+        AudioBuffer mBuffers[2];
+    } list;
+    AudioTimeStamp stamp = {};
+    stamp.mFlags = kAudioTimeStampSampleTimeValid;
+    for (auto _ : state) {
+        list.mNumberBuffers = 2;
+        for (int c = 0; c < 2; ++c)
+            list.mBuffers[c] = {1, frames * static_cast<UInt32>(sizeof(float)), out[c].data()};
+        AudioUnitRenderActionFlags flags = 0;
+        const OSStatus result = AudioUnitRender(unit, &flags, &stamp, 0, frames,
+                                                reinterpret_cast<AudioBufferList*>(&list));
+        benchmark::DoNotOptimize(result);
+        benchmark::ClobberMemory();
+        stamp.mSampleTime += frames;
+    }
+    CloseComponent(unit);
+}
+
+void BM_ProcessDoubleReplacing(benchmark::State& state) {
+    const int frames = static_cast<int>(state.range(0));
+    Grindvox plug{IPlugInstanceInfo{}};
+    plug.Reset();
+    for (const auto& [id, value] : kBusy) {
+        plug.GetParam(static_cast<int>(id))->Set(value);
+        plug.OnParamChange(static_cast<int>(id));
+    }
+    std::vector<double> in[2], out[2];
+    for (int c = 0; c < 2; ++c) {
+        in[c].assign(input().channel[c], input().channel[c] + kMaxFrames);
+        out[c].assign(kMaxFrames, 0.0);
+    }
+    double* ins[2] = {in[0].data(), in[1].data()};
+    double* outs[2] = {out[0].data(), out[1].data()};
+    for (auto _ : state) {
+        plug.ProcessDoubleReplacing(ins, outs, frames);
+        benchmark::DoNotOptimize(outs[0]);
+        benchmark::ClobberMemory();
+    }
+}
+
+BENCHMARK(BM_AudioUnitRender)->Arg(32)->Arg(64)->Arg(512)->Unit(benchmark::kNanosecond);
+BENCHMARK(BM_ProcessDoubleReplacing)->Arg(32)->Arg(64)->Arg(512)->Unit(benchmark::kNanosecond);
+
+// Prints the usual table, then, per block size, what the adapter adds to each call.
+class OverheadReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& run : runs) {
+            // Single runs, or the median of repeated ones.
+            const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+            if ((run.run_type != Run::RT_Iteration && !median) || run.error_occurred) continue;
+            const double ns = run.GetAdjustedCPUTime(); // every benchmark here is in ns
+            const std::string name = run.benchmark_name();
+            const int frames = std::stoi(name.substr(name.find('/') + 1));
+            if (name.find("AudioUnitRender") != std::string::npos) mAdapter[frames] = ns;
+            if (name.find("ProcessDoubleReplacing") != std::string::npos) mDirect[frames] = ns;
+        }
+    }
+
+    void Finalize() override {
+        ConsoleReporter::Finalize();
+        std::printf("\n%8s %16s %16s %16s %8s\n", "frames", "AudioUnitRender", "direct DSP",
+                    "adapter overhead", "ratio");
+        for (const auto& [frames, adapter] : mAdapter) {
+            const auto direct = mDirect.find(frames);
+            if (direct == mDirect.end()) continue;
+            std::printf("%8d %13.0f ns %13.0f ns %13.0f ns %8.3f\n", frames, adapter,
+                        direct->second, adapter - direct->second, adapter / direct->second);
+        }
+    }
+
+private:
+    std::map<int, double> mAdapter;
+    std::map<int, double> mDirect;
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    OverheadReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    return 0;
+}
