@@ -70,6 +70,7 @@ ComponentResult IPlugAU::Dispatch(ComponentParameters* params) {
     case kAudioUnitInitializeSelect:
         if (!CheckLegalIO()) return badComponentSelector;
         mUnitInitialized = true;
+        mLastInputSampleTime = -1.0;
         OnParamReset();
         OnActivate(true);
         return noErr;
@@ -115,7 +116,12 @@ ComponentResult IPlugAU::Dispatch(ComponentParameters* params) {
         return ScheduleParameters(arg<const AudioUnitParameterEvent*>(params, 1),
                                   arg<UInt32>(params, 2));
 
-    case kAudioUnitResetSelect: Reset(); return noErr;
+    case kAudioUnitResetSelect:
+        // After a reset the host may start again at the same sample time with other audio: the
+        // next render must pull its input anew.
+        mLastInputSampleTime = -1.0;
+        Reset();
+        return noErr;
 
     case kAudioUnitAddPropertyListenerSelect:
         AddPropertyListener({arg<AudioUnitPropertyID>(params, 1),

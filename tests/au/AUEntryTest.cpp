@@ -246,3 +246,71 @@ TEST_F(AUTest, TheHostIdentifierNamesTheHostEvenWithNonAsciiText) {
     EXPECT_EQ(Plug().GetHost(), 4);
     EXPECT_EQ(Plug().GetHostVersion(false), 0x071200);
 }
+
+namespace {
+
+// Feeds every input buffer with one value, or hands back no buffers at all.
+struct ConstantInput {
+    float value = 0.0f;
+    bool dropBuffers = false;
+
+    static OSStatus Render(void* refCon, AudioUnitRenderActionFlags*, const AudioTimeStamp*, UInt32,
+                           UInt32 frames, AudioBufferList* data) {
+        auto* self = static_cast<ConstantInput*>(refCon);
+        for (UInt32 b = 0; b < data->mNumberBuffers; ++b) {
+            if (self->dropBuffers) {
+                data->mBuffers[b].mData = nullptr;
+                continue;
+            }
+            auto* samples = static_cast<float*>(data->mBuffers[b].mData);
+            for (UInt32 i = 0; i < frames; ++i)
+                samples[i] = self->value;
+        }
+        return noErr;
+    }
+};
+
+// Renders 16 stereo frames at the sample time into out.
+void renderInto(AudioUnit unit, double sampleTime, float (&out)[2][16]) {
+    AudioTimeStamp stamp = {};
+    stamp.mSampleTime = sampleTime;
+    stamp.mFlags = kAudioTimeStampSampleTimeValid;
+    struct {
+        UInt32 mNumberBuffers;
+        AudioBuffer mBuffers[2];
+    } list = {2, {{1, 64, out[0]}, {1, 64, out[1]}}};
+    AudioUnitRenderActionFlags flags = 0;
+    ASSERT_EQ(
+        AudioUnitRender(unit, &flags, &stamp, 0, 16, reinterpret_cast<AudioBufferList*>(&list)),
+        noErr);
+}
+
+} // namespace
+
+TEST_F(AUTest, AfterAResetTheInputIsPulledAgainAtTheSameSampleTime) {
+    ConstantInput input{1.0f, false};
+    AURenderCallbackStruct callback = {ConstantInput::Render, &input};
+    ASSERT_EQ(AudioUnitSetProperty(mUnit, kAudioUnitProperty_SetRenderCallback,
+                                   kAudioUnitScope_Input, 0, &callback, sizeof callback),
+              noErr);
+    SetFormat(kAudioUnitScope_Input, 2);
+    SetFormat(kAudioUnitScope_Output, 2);
+    ASSERT_EQ(AudioUnitInitialize(mUnit), noErr);
+
+    float out[2][16];
+    renderInto(mUnit, 0.0, out);
+    EXPECT_EQ(out[1][15], 1.0f);
+
+    input.value = 0.5f;
+    renderInto(mUnit, 0.0, out);
+    EXPECT_EQ(out[1][15], 1.0f) << "the same sample time reuses the input already pulled";
+
+    AudioUnitReset(mUnit, kAudioUnitScope_Global, 0);
+    renderInto(mUnit, 0.0, out);
+    EXPECT_EQ(out[1][15], 0.5f) << "a host starting over gets its new input";
+
+    input.dropBuffers = true;
+    renderInto(mUnit, 16.0, out);
+    EXPECT_EQ(out[0][0], 0.0f) << "an input that hands back no buffer is silence";
+    EXPECT_EQ(out[1][15], 0.0f);
+}
