@@ -86,6 +86,17 @@ bool isRegisteredLocked(AUListenerBase* listener) {
     return false;
 }
 
+// The index of the listener's registration for the object and event, or its count when there
+// is none.
+size_t findRegistrationLocked(const AUListenerBase* listener, void* object,
+                              const AudioUnitEvent& event) {
+    for (size_t i = 0; i < listener->count; ++i) {
+        const AUListenerRegistration& r = listener->registrations[i];
+        if (r.object == object && sameRegistration(r.event, event)) return i;
+    }
+    return listener->count;
+}
+
 UInt64 hostTimeNow() {
     timespec now;
     clock_gettime(CLOCK_MONOTONIC, &now);
@@ -156,10 +167,7 @@ OSStatus AUEventListenerAddEventType(AUEventListenerRef inListener, void* inObje
     if (!inListener || !inEvent) return paramErr;
     std::lock_guard<std::mutex> lock(gListenerMutex);
     if (!isRegisteredLocked(inListener)) return paramErr;
-    for (size_t i = 0; i < inListener->count; ++i) {
-        const AUListenerRegistration& r = inListener->registrations[i];
-        if (r.object == inObject && sameRegistration(r.event, *inEvent)) return noErr;
-    }
+    if (findRegistrationLocked(inListener, inObject, *inEvent) < inListener->count) return noErr;
     if (inListener->count == inListener->allocated) {
         size_t wanted = inListener->allocated ? inListener->allocated * 2 : 4;
         auto* grown = static_cast<AUListenerRegistration*>(
@@ -177,15 +185,11 @@ OSStatus AUEventListenerRemoveEventType(AUEventListenerRef inListener, void* inO
     if (!inListener || !inEvent) return paramErr;
     std::lock_guard<std::mutex> lock(gListenerMutex);
     if (!isRegisteredLocked(inListener)) return paramErr;
-    for (size_t i = 0; i < inListener->count; ++i) {
-        const AUListenerRegistration& r = inListener->registrations[i];
-        if (r.object == inObject && sameRegistration(r.event, *inEvent)) {
-            memmove(inListener->registrations + i, inListener->registrations + i + 1,
-                    (inListener->count - i - 1) * sizeof(AUListenerRegistration));
-            --inListener->count;
-            return noErr;
-        }
-    }
+    const size_t i = findRegistrationLocked(inListener, inObject, *inEvent);
+    if (i == inListener->count) return noErr;
+    memmove(inListener->registrations + i, inListener->registrations + i + 1,
+            (inListener->count - i - 1) * sizeof(AUListenerRegistration));
+    --inListener->count;
     return noErr;
 }
 
