@@ -59,20 +59,21 @@ private:
 
 enum class Length { None, Char, Short, Long, LongLong, LongDouble, Size, PtrDiff, IntMax };
 
-// Appends snprintf's output for one conversion whose spec (NUL-terminated) takes one argument.
+// Appends snprintf's output for one conversion whose directive (NUL-terminated) takes one
+// argument.
 template <typename T>
-void appendFormatted(TextBuffer& out, const char* spec, bool hasWidth, int width, bool hasPrecision,
-                     int precision, T value) {
+void appendFormatted(TextBuffer& out, const char* directive, bool hasWidth, int width,
+                     bool hasPrecision, int precision, T value) {
     char small[128];
     int needed;
     if (hasWidth && hasPrecision)
-        needed = snprintf(small, sizeof small, spec, width, precision, value);
+        needed = snprintf(small, sizeof small, directive, width, precision, value);
     else if (hasWidth)
-        needed = snprintf(small, sizeof small, spec, width, value);
+        needed = snprintf(small, sizeof small, directive, width, value);
     else if (hasPrecision)
-        needed = snprintf(small, sizeof small, spec, precision, value);
+        needed = snprintf(small, sizeof small, directive, precision, value);
     else
-        needed = snprintf(small, sizeof small, spec, value);
+        needed = snprintf(small, sizeof small, directive, value);
     if (needed < 0) return;
     size_t count = static_cast<size_t>(needed);
     if (count < sizeof small) {
@@ -81,13 +82,13 @@ void appendFormatted(TextBuffer& out, const char* spec, bool hasWidth, int width
     }
     if (!out.reserve(count)) return;
     if (hasWidth && hasPrecision)
-        snprintf(out.end(), count + 1, spec, width, precision, value);
+        snprintf(out.end(), count + 1, directive, width, precision, value);
     else if (hasWidth)
-        snprintf(out.end(), count + 1, spec, width, value);
+        snprintf(out.end(), count + 1, directive, width, value);
     else if (hasPrecision)
-        snprintf(out.end(), count + 1, spec, precision, value);
+        snprintf(out.end(), count + 1, directive, precision, value);
     else
-        snprintf(out.end(), count + 1, spec, value);
+        snprintf(out.end(), count + 1, directive, value);
     out.grew(count);
 }
 
@@ -203,41 +204,41 @@ CFStringRef CFStringCreateWithFormatAndArguments(CFAllocatorRef, CFDictionaryRef
             appendObject(out, va_arg(args, CFTypeRef));
             continue;
         }
-        // The spec handed to snprintf: the original text, with the length modifier kept.
-        char spec[64];
-        size_t specLength = i - start;
-        if (specLength >= sizeof spec) {
-            out.append(f + start, specLength); // absurdly long spec: kept as text
+        // The directive handed to snprintf: the original text, with the length modifier kept.
+        char directive[64];
+        size_t directiveLength = i - start;
+        if (directiveLength >= sizeof directive) {
+            out.append(f + start, directiveLength); // absurdly long directive: kept as text
             continue;
         }
-        memcpy(spec, f + start, specLength);
-        spec[specLength] = '\0';
+        memcpy(directive, f + start, directiveLength);
+        directive[directiveLength] = '\0';
         switch (conversion) {
         case 'd':
         case 'i':
             switch (length) {
             case Length::Long:
-                appendFormatted(out, spec, hasWidth, width, hasPrecision, precision,
+                appendFormatted(out, directive, hasWidth, width, hasPrecision, precision,
                                 va_arg(args, long));
                 break;
             case Length::LongLong:
-                appendFormatted(out, spec, hasWidth, width, hasPrecision, precision,
+                appendFormatted(out, directive, hasWidth, width, hasPrecision, precision,
                                 va_arg(args, long long));
                 break;
             case Length::Size:
-                appendFormatted(out, spec, hasWidth, width, hasPrecision, precision,
+                appendFormatted(out, directive, hasWidth, width, hasPrecision, precision,
                                 va_arg(args, ptrdiff_t));
                 break;
             case Length::PtrDiff:
-                appendFormatted(out, spec, hasWidth, width, hasPrecision, precision,
+                appendFormatted(out, directive, hasWidth, width, hasPrecision, precision,
                                 va_arg(args, ptrdiff_t));
                 break;
             case Length::IntMax:
-                appendFormatted(out, spec, hasWidth, width, hasPrecision, precision,
+                appendFormatted(out, directive, hasWidth, width, hasPrecision, precision,
                                 va_arg(args, intmax_t));
                 break;
             default:
-                appendFormatted(out, spec, hasWidth, width, hasPrecision, precision,
+                appendFormatted(out, directive, hasWidth, width, hasPrecision, precision,
                                 va_arg(args, int));
                 break;
             }
@@ -248,27 +249,27 @@ CFStringRef CFStringCreateWithFormatAndArguments(CFAllocatorRef, CFDictionaryRef
         case 'X':
             switch (length) {
             case Length::Long:
-                appendFormatted(out, spec, hasWidth, width, hasPrecision, precision,
+                appendFormatted(out, directive, hasWidth, width, hasPrecision, precision,
                                 va_arg(args, unsigned long));
                 break;
             case Length::LongLong:
-                appendFormatted(out, spec, hasWidth, width, hasPrecision, precision,
+                appendFormatted(out, directive, hasWidth, width, hasPrecision, precision,
                                 va_arg(args, unsigned long long));
                 break;
             case Length::Size:
-                appendFormatted(out, spec, hasWidth, width, hasPrecision, precision,
+                appendFormatted(out, directive, hasWidth, width, hasPrecision, precision,
                                 va_arg(args, size_t));
                 break;
             case Length::PtrDiff:
-                appendFormatted(out, spec, hasWidth, width, hasPrecision, precision,
+                appendFormatted(out, directive, hasWidth, width, hasPrecision, precision,
                                 va_arg(args, size_t));
                 break;
             case Length::IntMax:
-                appendFormatted(out, spec, hasWidth, width, hasPrecision, precision,
+                appendFormatted(out, directive, hasWidth, width, hasPrecision, precision,
                                 va_arg(args, uintmax_t));
                 break;
             default:
-                appendFormatted(out, spec, hasWidth, width, hasPrecision, precision,
+                appendFormatted(out, directive, hasWidth, width, hasPrecision, precision,
                                 va_arg(args, unsigned int));
                 break;
             }
@@ -282,28 +283,29 @@ CFStringRef CFStringCreateWithFormatAndArguments(CFAllocatorRef, CFDictionaryRef
         case 'a':
         case 'A':
             if (length == Length::LongDouble)
-                appendFormatted(out, spec, hasWidth, width, hasPrecision, precision,
+                appendFormatted(out, directive, hasWidth, width, hasPrecision, precision,
                                 va_arg(args, long double));
             else
-                appendFormatted(out, spec, hasWidth, width, hasPrecision, precision,
+                appendFormatted(out, directive, hasWidth, width, hasPrecision, precision,
                                 va_arg(args, double));
             break;
         case 'c':
-            appendFormatted(out, spec, hasWidth, width, hasPrecision, precision, va_arg(args, int));
+            appendFormatted(out, directive, hasWidth, width, hasPrecision, precision,
+                            va_arg(args, int));
             break;
         case 's': {
             const char* text = va_arg(args, const char*);
-            appendFormatted(out, spec, hasWidth, width, hasPrecision, precision,
+            appendFormatted(out, directive, hasWidth, width, hasPrecision, precision,
                             text ? text : "(null)");
             break;
         }
         case 'p':
-            appendFormatted(out, spec, hasWidth, width, hasPrecision, precision,
+            appendFormatted(out, directive, hasWidth, width, hasPrecision, precision,
                             va_arg(args, void*));
             break;
         case 'n': (void)va_arg(args, void*); break; // writes nothing: a count is no use here
         default:
-            out.append(f + start, specLength); // unknown conversion: kept as text
+            out.append(f + start, directiveLength); // unknown conversion: kept as text
             break;
         }
     }
