@@ -1,5 +1,6 @@
 #include "au/IPlugAU.h"
 
+#include "au/AUDictionary.h"
 #include "plugin/IMidiMsg.h"
 #include "plugin/ITimeInfo.h"
 #include "plugin/Trace.h"
@@ -288,16 +289,8 @@ int IPlugAU::GetHost() {
     if (mHost != -1) return mHost;
     CFBundleRef mainBundle = CFBundleGetMainBundle();
     CFStringRef identifier = mainBundle ? CFBundleGetIdentifier(mainBundle) : nullptr;
-    if (identifier) {
-        const CFIndex size = CFStringGetMaximumSizeForEncoding(CFStringGetLength(identifier),
-                                                               kCFStringEncodingUTF8) +
-                             1;
-        WDL_TypedBuf<char> name;
-        if (name.Resize(static_cast<int>(size)) &&
-            CFStringGetCString(identifier, name.Get(), size, kCFStringEncodingUTF8)) {
-            SetHost(name.Get(), 0);
-        }
-    }
+    WDL_TypedBuf<char> name;
+    if (CopyUTF8(identifier, &name)) SetHost(name.Get(), 0);
     if (mHost == -1) SetHost("", 0);
     return mHost;
 }

@@ -1,5 +1,7 @@
 #include "host/ComponentBundle.h"
 
+#include "host/CFObject.h"
+
 #include <AudioUnit/AudioUnit.h>
 #include <CoreFoundation/CFBundleRegistry.h>
 #include <CoreFoundation/CoreFoundation.h>
@@ -14,35 +16,15 @@
 
 namespace {
 
-// Releases a CoreFoundation object at the end of a scope.
-struct CFReleaser {
-    CFTypeRef object;
-    ~CFReleaser() {
-        if (object) CFRelease(object);
-    }
-};
-
-std::string utf8(CFStringRef text) {
-    if (!text || CFGetTypeID(text) != CFStringGetTypeID()) return "";
-    const CFIndex size =
-        CFStringGetMaximumSizeForEncoding(CFStringGetLength(text), kCFStringEncodingUTF8) + 1;
-    std::string out(static_cast<size_t>(size), '\0');
-    if (!CFStringGetCString(text, out.data(), size, kCFStringEncodingUTF8)) return "";
-    out.resize(std::char_traits<char>::length(out.c_str()));
-    return out;
+// The value under key when it has the type, else null.
+CFTypeRef value(CFDictionaryRef dict, const char* key, CFTypeID type) {
+    CFObject keyString(CreateCFString(key));
+    CFTypeRef found = CFDictionaryGetValue(dict, keyString.As<CFStringRef>());
+    return found && CFGetTypeID(found) == type ? found : nullptr;
 }
 
 std::string stringValue(CFDictionaryRef dict, const char* key) {
-    CFStringRef keyString = CFStringCreateWithCString(nullptr, key, kCFStringEncodingUTF8);
-    CFReleaser keyRelease{keyString};
-    return utf8(static_cast<CFStringRef>(CFDictionaryGetValue(dict, keyString)));
-}
-
-CFTypeRef value(CFDictionaryRef dict, const char* key, CFTypeID type) {
-    CFStringRef keyString = CFStringCreateWithCString(nullptr, key, kCFStringEncodingUTF8);
-    CFReleaser keyRelease{keyString};
-    CFTypeRef found = CFDictionaryGetValue(dict, keyString);
-    return found && CFGetTypeID(found) == type ? found : nullptr;
+    return Utf8(value(dict, key, CFStringGetTypeID()));
 }
 
 // "aufx" as the four-character code 'aufx'; false unless the text has four characters.
@@ -61,11 +43,10 @@ CFDictionaryRef readPlist(const std::string& file, std::string* error) {
         return nullptr;
     }
     const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    CFDataRef data = CFDataCreate(nullptr, reinterpret_cast<const UInt8*>(bytes.data()),
-                                  static_cast<CFIndex>(bytes.size()));
-    CFReleaser dataRelease{data};
-    CFPropertyListRef plist =
-        CFPropertyListCreateWithData(nullptr, data, kCFPropertyListImmutable, nullptr, nullptr);
+    CFObject data(CFDataCreate(nullptr, reinterpret_cast<const UInt8*>(bytes.data()),
+                               static_cast<CFIndex>(bytes.size())));
+    CFPropertyListRef plist = CFPropertyListCreateWithData(
+        nullptr, data.As<CFDataRef>(), kCFPropertyListImmutable, nullptr, nullptr);
     if (!plist || CFGetTypeID(plist) != CFDictionaryGetTypeID()) {
         if (plist) CFRelease(plist);
         *error = file + " is not a property-list dictionary";
@@ -77,9 +58,9 @@ CFDictionaryRef readPlist(const std::string& file, std::string* error) {
 } // namespace
 
 bool ComponentBundle::Load(const std::string& path, std::string* error) {
-    CFDictionaryRef info = readPlist(path + "/Contents/Info.plist", error);
+    CFObject infoObject(readPlist(path + "/Contents/Info.plist", error));
+    auto info = infoObject.As<CFDictionaryRef>();
     if (!info) return false;
-    CFReleaser infoRelease{info};
 
     const std::string identifier = stringValue(info, "CFBundleIdentifier");
     const std::string executable = stringValue(info, "CFBundleExecutable");

@@ -1,6 +1,6 @@
 #include "host/grindvox/StateFile.h"
 
-#include "host/grindvox/CFObject.h"
+#include "host/CFObject.h"
 #include "host/grindvox/PendingFile.h"
 #include "host/grindvox/Text.h"
 

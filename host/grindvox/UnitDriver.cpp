@@ -1,6 +1,6 @@
 #include "host/grindvox/UnitDriver.h"
 
-#include "host/grindvox/CFObject.h"
+#include "host/CFObject.h"
 #include "host/grindvox/Text.h"
 
 #include <cmath>

@@ -1,6 +1,6 @@
 #include "host/grindvox/UnitSettings.h"
 
-#include "host/grindvox/CFObject.h"
+#include "host/CFObject.h"
 #include "host/grindvox/StateFile.h"
 #include "host/grindvox/UnitDriver.h"
 
