@@ -6,6 +6,7 @@
 #include "plugin/Trace.h"
 
 #include <cstring>
+#include <new>
 #include <type_traits>
 
 namespace {
@@ -40,7 +41,12 @@ ComponentResult IPlugAU::IPlugAUEntry(ComponentParameters* params, void* plug) {
     TRACE_CALL("(%d:%s)", select, AUSelectStr(select));
 
     if (select == kComponentOpenSelect) {
-        IPlugAU* created = MakePlug();
+        IPlugAU* created = nullptr;
+        try {
+            created = MakePlug();
+        } catch (const std::bad_alloc&) {
+            return memFullErr;
+        }
         created->HostSpecificInit();
         created->PruneUninitializedPresets();
         created->mInstance = arg<ComponentInstance>(params, 1);
@@ -58,8 +64,13 @@ ComponentResult IPlugAU::IPlugAUEntry(ComponentParameters* params, void* plug) {
     }
     if (!self) return badComponentSelector;
 
-    WDL_MutexLock lock(&self->mMutex);
-    return self->Dispatch(params);
+    // Running out of memory is an error for the host, never an exception through its call.
+    try {
+        WDL_MutexLock lock(&self->mMutex);
+        return self->Dispatch(params);
+    } catch (const std::bad_alloc&) {
+        return memFullErr;
+    }
 }
 
 ComponentResult IPlugAU::Dispatch(ComponentParameters* params) {

@@ -1,4 +1,5 @@
 #include "tests/au/TestAU.h"
+#include "tests/support/AllocationTracking.h"
 
 #include <set>
 
@@ -313,4 +314,18 @@ TEST_F(AUTest, AfterAResetTheInputIsPulledAgainAtTheSameSampleTime) {
     renderInto(mUnit, 16.0, out);
     EXPECT_EQ(out[0][0], 0.0f) << "an input that hands back no buffer is silence";
     EXPECT_EQ(out[1][15], 0.0f);
+}
+
+TEST_F(AUTest, RunningOutOfMemoryIsAnErrorAndTheUnitGoesOn) {
+    GRINDVOX_REQUIRE_ALLOCATION_TRACKING();
+    OSStatus result;
+    {
+        grindvox::test::AllocationFailure fail;
+        result = AudioUnitAddRenderNotify(mUnit, countingNotifier, nullptr);
+    }
+    EXPECT_EQ(result, memFullErr);
+    EXPECT_FALSE(Plug().GetMutex()->IsHeldByCaller());
+    sNotifications = 0;
+    ASSERT_EQ(renderOnce(mUnit, 0), noErr);
+    EXPECT_EQ(sNotifications, 0) << "nothing was registered";
 }
