@@ -73,8 +73,13 @@ OSStatus IPlugAU::PullInputs(AudioUnitRenderActionFlags* flags, const AudioTimeS
         const InputConnection* connection = mInputConnections.Get(i);
         if (!bus->mIsConnected) continue;
 
-        const int nBuffers =
-            bus->mHostChannelCount < kMaxInputBuffers ? bus->mHostChannelCount : kMaxInputBuffers;
+        // One buffer per host channel, but never more than the plug-in has channels from the
+        // bus's first on: the scratch audio behind the buffers holds only those.
+        int nBuffers = bus->mHostChannelCount;
+        if (nBuffers > NInChannels() - bus->mFirstPlugChannel) {
+            nBuffers = NInChannels() - bus->mFirstPlugChannel;
+        }
+        if (nBuffers > kMaxInputBuffers) nBuffers = kMaxInputBuffers;
         InputBufferList list;
         list.mNumberBuffers = static_cast<UInt32>(nBuffers);
         for (int c = 0; c < nBuffers; ++c) {

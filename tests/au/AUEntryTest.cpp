@@ -329,3 +329,36 @@ TEST_F(AUTest, RunningOutOfMemoryIsAnErrorAndTheUnitGoesOn) {
     ASSERT_EQ(renderOnce(mUnit, 0), noErr);
     EXPECT_EQ(sNotifications, 0) << "nothing was registered";
 }
+
+namespace {
+
+UInt32 sBuffersAsked = 0;
+OSStatus countBuffers(void*, AudioUnitRenderActionFlags*, const AudioTimeStamp*, UInt32, UInt32,
+                      AudioBufferList* data) {
+    sBuffersAsked = data->mNumberBuffers;
+    return noErr;
+}
+
+} // namespace
+
+TEST_F(AUTest, AnInputBusIsNeverAskedForMoreChannelsThanThePlugInHasFromItsFirst) {
+    CloseComponent(mUnit);
+    TestAU::sNextShape.channelIO = "2-2";
+    TestAU::sNextShape.sideChainChannels = 1; // busses of one channel each
+    ASSERT_EQ(OpenAComponent(Registered(), &mUnit), noErr);
+
+    AURenderCallbackStruct callback = {countBuffers, nullptr};
+    ASSERT_EQ(AudioUnitSetProperty(mUnit, kAudioUnitProperty_SetRenderCallback,
+                                   kAudioUnitScope_Input, 1, &callback, sizeof callback),
+              noErr);
+    AudioStreamBasicDescription format;
+    IPlugAU::MakeDefaultASBD(&format, 44100.0, 2, false);
+    ASSERT_EQ(AudioUnitSetProperty(mUnit, kAudioUnitProperty_StreamFormat, kAudioUnitScope_Input, 1,
+                                   &format, sizeof format),
+              noErr)
+        << "two channels on the side chain make a legal total before Initialize";
+
+    float out[2][16];
+    renderInto(mUnit, 0.0, out);
+    EXPECT_EQ(sBuffersAsked, 1u) << "the side chain is the plug-in's last channel";
+}
