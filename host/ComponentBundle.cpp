@@ -57,6 +57,70 @@ CFDictionaryRef readPlist(const std::string& file, std::string* error) {
 
 } // namespace
 
+namespace {
+
+// A component an Info.plist declares, with its entries found in the module.
+struct Declared {
+    ComponentBundle::Entry entry;
+    ComponentRoutineUPP routine = nullptr;
+    ComponentRoutineUPP viewRoutine = nullptr; // null when it declares no view
+};
+
+bool readDeclared(CFDictionaryRef declared, void* module, const std::string& modulePath,
+                  Declared* out, std::string* error) {
+    ComponentDescription& description = out->entry.description;
+    description = {};
+    if (!fourCharCode(stringValue(declared, "type"), &description.componentType) ||
+        !fourCharCode(stringValue(declared, "subtype"), &description.componentSubType) ||
+        !fourCharCode(stringValue(declared, "manufacturer"), &description.componentManufacturer)) {
+        *error = modulePath + ": a component's type, subtype or manufacturer is not a "
+                              "four-character code";
+        return false;
+    }
+    const std::string entryName = stringValue(declared, "entry");
+    out->routine = reinterpret_cast<ComponentRoutineUPP>(dlsym(module, entryName.c_str()));
+    if (!out->routine) {
+        *error = modulePath + " does not export " + entryName;
+        return false;
+    }
+    const std::string viewName = stringValue(declared, "viewEntry");
+    if (!viewName.empty()) {
+        out->viewRoutine = reinterpret_cast<ComponentRoutineUPP>(dlsym(module, viewName.c_str()));
+    }
+    out->entry.name = stringValue(declared, "name");
+    if (auto version = static_cast<CFNumberRef>(value(declared, "version", CFNumberGetTypeID()))) {
+        SInt32 v = 0;
+        CFNumberGetValue(version, kCFNumberSInt32Type, &v);
+        out->entry.version = static_cast<UInt32>(v);
+    }
+    return true;
+}
+
+// Registers the component and its view; false (with neither registered) when refused.
+bool registerDeclared(Declared* declared, std::string* error) {
+    ComponentBundle::Entry& entry = declared->entry;
+    entry.component =
+        RegisterComponent(&entry.description, declared->routine, 0, nullptr, nullptr, nullptr);
+    if (!entry.component) {
+        *error = "the Component Manager refused " + entry.name;
+        return false;
+    }
+    if (declared->viewRoutine) {
+        ComponentDescription view = entry.description;
+        view.componentType = kAudioUnitCarbonViewComponentType;
+        entry.viewComponent =
+            RegisterComponent(&view, declared->viewRoutine, 0, nullptr, nullptr, nullptr);
+    }
+    return true;
+}
+
+void unregister(const ComponentBundle::Entry& entry) {
+    if (entry.viewComponent) UnregisterComponent(entry.viewComponent);
+    UnregisterComponent(entry.component);
+}
+
+} // namespace
+
 bool ComponentBundle::Load(const std::string& path, std::string* error) {
     CFObject infoObject(readPlist(path + "/Contents/Info.plist", error));
     auto info = infoObject.As<CFDictionaryRef>();
@@ -71,57 +135,29 @@ bool ComponentBundle::Load(const std::string& path, std::string* error) {
         return false;
     }
 
-    const std::string module = path + "/Contents/Linux/" + executable;
-    void* handle = dlopen(module.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (!handle) {
-        *error = std::string("cannot load ") + module + ": " + dlerror();
+    const std::string modulePath = path + "/Contents/Linux/" + executable;
+    void* module = dlopen(modulePath.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!module) {
+        *error = std::string("cannot load ") + modulePath + ": " + dlerror();
         return false;
     }
 
-    std::vector<Entry> entries;
+    // Every declaration is read before any is registered, so a bad one registers nothing.
+    std::vector<Declared> declared;
     for (CFIndex i = 0; i < CFArrayGetCount(components); ++i) {
-        auto declared = static_cast<CFDictionaryRef>(CFArrayGetValueAtIndex(components, i));
-        if (!declared || CFGetTypeID(declared) != CFDictionaryGetTypeID()) continue;
-        Entry entry;
-        entry.description = {};
-        const std::string entryName = stringValue(declared, "entry");
-        if (!fourCharCode(stringValue(declared, "type"), &entry.description.componentType) ||
-            !fourCharCode(stringValue(declared, "subtype"), &entry.description.componentSubType) ||
-            !fourCharCode(stringValue(declared, "manufacturer"),
-                          &entry.description.componentManufacturer)) {
-            *error = path + ": a component's type, subtype or manufacturer is not a "
-                            "four-character code";
+        auto dict = static_cast<CFDictionaryRef>(CFArrayGetValueAtIndex(components, i));
+        if (!dict || CFGetTypeID(dict) != CFDictionaryGetTypeID()) continue;
+        declared.emplace_back();
+        if (!readDeclared(dict, module, modulePath, &declared.back(), error)) return false;
+    }
+    std::vector<Entry> entries;
+    for (Declared& component : declared) {
+        if (!registerDeclared(&component, error)) {
+            for (const Entry& done : entries)
+                unregister(done);
             return false;
         }
-        auto routine = reinterpret_cast<ComponentRoutineUPP>(dlsym(handle, entryName.c_str()));
-        if (!routine) {
-            *error = module + " does not export " + entryName;
-            return false;
-        }
-        entry.name = stringValue(declared, "name");
-        if (auto version =
-                static_cast<CFNumberRef>(value(declared, "version", CFNumberGetTypeID()))) {
-            SInt32 v = 0;
-            CFNumberGetValue(version, kCFNumberSInt32Type, &v);
-            entry.version = static_cast<UInt32>(v);
-        }
-        const std::string viewName = stringValue(declared, "viewEntry");
-        if (!viewName.empty()) {
-            if (auto viewRoutine =
-                    reinterpret_cast<ComponentRoutineUPP>(dlsym(handle, viewName.c_str()))) {
-                ComponentDescription view = entry.description;
-                view.componentType = kAudioUnitCarbonViewComponentType;
-                entry.viewComponent =
-                    RegisterComponent(&view, viewRoutine, 0, nullptr, nullptr, nullptr);
-            }
-        }
-        entry.component =
-            RegisterComponent(&entry.description, routine, 0, nullptr, nullptr, nullptr);
-        if (!entry.component) {
-            *error = "the Component Manager refused " + entry.name;
-            return false;
-        }
-        entries.push_back(entry);
+        entries.push_back(component.entry);
     }
 
     GrindvoxPlatform_RegisterBundle(identifier.c_str(), path.c_str());
