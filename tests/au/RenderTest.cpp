@@ -308,6 +308,34 @@ TEST(HostSequence, RendersEveryBlockSizeAndRateAValidatorAsksFor) {
 
 // ---- Hosts that switch channel counts ----
 
+namespace {
+
+// Switches the unit to `channels` in and out, as a host does between songs, then renders three
+// blocks from `firstBlock` on, each equal to what a fresh unit of that width renders.
+void switchAndCompareWithAFreshUnit(GrindvoxUnit& unit, int channels, int firstBlock) {
+    ASSERT_EQ(AudioUnitUninitialize(unit.Unit()), noErr);
+    ASSERT_EQ(unit.SetFormat(kAudioUnitScope_Input, channels), noErr);
+    ASSERT_EQ(unit.SetFormat(kAudioUnitScope_Output, channels), noErr);
+    ASSERT_EQ(AudioUnitInitialize(unit.Unit()), noErr);
+    ASSERT_EQ(AudioUnitReset(unit.Unit(), kAudioUnitScope_Global, 0), noErr);
+
+    GrindvoxUnit fresh;
+    CallbackInput freshInput;
+    ASSERT_EQ(fresh.Configure(channels, &freshInput, 1024), noErr);
+    ASSERT_EQ(fresh.SetParameter(Grindvox::kCutoff, 900.0f), noErr);
+    HostBuffers out(channels, 4096), freshOut(channels, 4096);
+    for (int block = firstBlock; block < firstBlock + 3; ++block) {
+        ASSERT_EQ(unit.Render(out.List(1024), 1024, block * 1024), noErr);
+        ASSERT_EQ(fresh.Render(freshOut.List(1024), 1024, block * 1024), noErr);
+        for (int c = 0; c < channels; ++c) {
+            EXPECT_EQ(firstDifference(out.Out(c), freshOut.Out(c), 1024), -1)
+                << "block " << block << " channel " << c;
+        }
+    }
+}
+
+} // namespace
+
 TEST(ChannelSwitch, StereoToMonoToStereoRendersLikeFreshUnits) {
     GrindvoxUnit unit;
     CallbackInput input;
@@ -319,44 +347,12 @@ TEST(ChannelSwitch, StereoToMonoToStereoRendersLikeFreshUnits) {
     // The host keeps its old right-hand buffer; nothing may write into it any more.
     fill(stereo, kUntouched);
 
-    ASSERT_EQ(AudioUnitUninitialize(unit.Unit()), noErr);
-    ASSERT_EQ(unit.SetFormat(kAudioUnitScope_Input, 1), noErr);
-    ASSERT_EQ(unit.SetFormat(kAudioUnitScope_Output, 1), noErr);
-    ASSERT_EQ(AudioUnitInitialize(unit.Unit()), noErr);
-    ASSERT_EQ(AudioUnitReset(unit.Unit(), kAudioUnitScope_Global, 0), noErr);
-
-    GrindvoxUnit freshMono;
-    CallbackInput freshInput;
-    ASSERT_EQ(freshMono.Configure(1, &freshInput, 1024), noErr);
-    ASSERT_EQ(freshMono.SetParameter(Grindvox::kCutoff, 900.0f), noErr);
-    HostBuffers mono(1, 4096), freshOut(1, 4096);
-    for (int block = 3; block < 6; ++block) {
-        ASSERT_EQ(unit.Render(mono.List(1024), 1024, block * 1024), noErr);
-        ASSERT_EQ(freshMono.Render(freshOut.List(1024), 1024, block * 1024), noErr);
-        EXPECT_EQ(firstDifference(mono.Out(0), freshOut.Out(0), 1024), -1) << "block " << block;
-    }
+    switchAndCompareWithAFreshUnit(unit, 1, 3);
     EXPECT_TRUE(allEqual(stereo.Own(1), 4096, kUntouched))
         << "the mono unit wrote its right channel into the host's old buffer";
     EXPECT_TRUE(allEqual(stereo.Own(0), 4096, kUntouched));
 
-    ASSERT_EQ(AudioUnitUninitialize(unit.Unit()), noErr);
-    ASSERT_EQ(unit.SetFormat(kAudioUnitScope_Input, 2), noErr);
-    ASSERT_EQ(unit.SetFormat(kAudioUnitScope_Output, 2), noErr);
-    ASSERT_EQ(AudioUnitInitialize(unit.Unit()), noErr);
-    ASSERT_EQ(AudioUnitReset(unit.Unit(), kAudioUnitScope_Global, 0), noErr);
-    GrindvoxUnit freshStereo;
-    CallbackInput freshStereoInput;
-    ASSERT_EQ(freshStereo.Configure(2, &freshStereoInput, 1024), noErr);
-    ASSERT_EQ(freshStereo.SetParameter(Grindvox::kCutoff, 900.0f), noErr);
-    HostBuffers again(2, 4096), freshStereoOut(2, 4096);
-    for (int block = 6; block < 9; ++block) {
-        ASSERT_EQ(unit.Render(again.List(1024), 1024, block * 1024), noErr);
-        ASSERT_EQ(freshStereo.Render(freshStereoOut.List(1024), 1024, block * 1024), noErr);
-        for (int c = 0; c < 2; ++c) {
-            EXPECT_EQ(firstDifference(again.Out(c), freshStereoOut.Out(c), 1024), -1)
-                << "block " << block << " channel " << c;
-        }
-    }
+    switchAndCompareWithAFreshUnit(unit, 2, 6);
 }
 
 TEST(ChannelSwitch, AHostPassingOneBufferGetsOneChannelWhateverTheFormatSaid) {
