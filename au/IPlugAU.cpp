@@ -9,13 +9,6 @@
 
 namespace {
 
-template <class T>
-void deleteAll(WDL_PtrList<T>& list) {
-    for (int i = list.GetSize() - 1; i >= 0; --i)
-        delete list.Get(i);
-    list.Empty();
-}
-
 IPlugAU::BusChannels* newBus(int plugChannels, int firstChannel) {
     auto* bus = new IPlugAU::BusChannels;
     bus->mPlugChannelCount = plugChannels;
@@ -60,11 +53,11 @@ IPlugAU::IPlugAU(IPlugInstanceInfo instanceInfo, int nParams, const char* channe
 }
 
 IPlugAU::~IPlugAU() {
-    deleteAll(mRenderNotifiers);
-    deleteAll(mInputBusses);
-    deleteAll(mOutputBusses);
-    deleteAll(mInputConnections);
-    deleteAll(mListeners);
+    WDL_DeleteAll(mRenderNotifiers);
+    WDL_DeleteAll(mInputBusses);
+    WDL_DeleteAll(mOutputBusses);
+    WDL_DeleteAll(mInputConnections);
+    WDL_DeleteAll(mListeners);
 }
 
 // ---- Busses ----

@@ -3,10 +3,10 @@
 #include "au/CFAUPreset.h"
 #include "au/IPlugAU.h"
 
+#include "plugin/FixedText.h"
 #include "plugin/Trace.h"
 
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -236,7 +236,7 @@ ComponentResult IPlugAU::GetProperty(AudioUnitPropertyID propID, AudioUnitScope 
                 return kAudioUnitErr_InvalidProperty;
             }
             char name[IParam::kNameSize];
-            std::snprintf(name, sizeof name, "%s", param->GetNameForHost());
+            CopyToField(name, param->GetNameForHost());
             const SInt32 desired = request->inDesiredLength;
             if (desired >= 0 && desired < IParam::kNameSize) name[desired] = 0;
             request->outName = newString(name);
@@ -278,7 +278,7 @@ ComponentResult IPlugAU::ParameterInfo(AudioUnitElement paramIdx, UInt32 /*dataS
     std::memset(info, 0, sizeof *info);
     info->flags = kAudioUnitParameterFlag_IsWritable | kAudioUnitParameterFlag_IsReadable |
                   kAudioUnitParameterFlag_HasCFNameString | kAudioUnitParameterFlag_CFNameRelease;
-    std::snprintf(info->name, sizeof info->name, "%s", param->GetNameForHost());
+    CopyToField(info->name, param->GetNameForHost());
     info->cfNameString = newString(param->GetNameForHost());
 
     switch (param->Type()) {

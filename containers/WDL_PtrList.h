@@ -55,3 +55,11 @@ public:
 
     WDL_HeapBuf m_hb;
 };
+
+// For a list's owner: deletes every element, last first, and empties the list.
+template <class T>
+void WDL_DeleteAll(WDL_PtrList<T>& list) {
+    for (int i = list.GetSize() - 1; i >= 0; --i)
+        delete list.Get(i);
+    list.Empty();
+}

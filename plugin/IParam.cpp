@@ -1,17 +1,11 @@
 #include "plugin/IParam.h"
 
+#include "plugin/FixedText.h"
+
 #include <cstdio>
 #include <cstring>
 
 namespace {
-
-// Copies at most 31 characters and always terminates; a null text copies as empty.
-void copyName(char (&field)[IParam::kNameSize], const char* text) {
-    field[0] = 0;
-    if (!text) return;
-    std::strncpy(field, text, IParam::kNameSize - 1);
-    field[IParam::kNameSize - 1] = 0;
-}
 
 // Decimals needed to show a value of this step: 1 gives 0, 0.1 gives 1, 0.001 gives 3; at most 6.
 int precisionOfStep(double step) {
@@ -29,7 +23,7 @@ IParam::IParam() = default;
 
 void IParam::InitBool(const char* name, bool defaultValue, const char* /*label*/) {
     if (mType == kTypeNone) mType = kTypeBool;
-    copyName(mName, name);
+    CopyToField(mName, name);
     mLabel[0] = 0;
     mValue = mDefault = defaultValue ? 1.0 : 0.0;
     mMin = 0.0;
@@ -42,7 +36,7 @@ void IParam::InitBool(const char* name, bool defaultValue, const char* /*label*/
 
 void IParam::InitEnum(const char* name, int defaultValue, int nEnums) {
     if (mType == kTypeNone) mType = kTypeEnum;
-    copyName(mName, name);
+    CopyToField(mName, name);
     mLabel[0] = 0;
     mValue = mDefault = defaultValue;
     mMin = 0.0;
@@ -54,8 +48,8 @@ void IParam::InitEnum(const char* name, int defaultValue, int nEnums) {
 void IParam::InitInt(const char* name, int defaultValue, int minValue, int maxValue,
                      const char* label) {
     if (mType == kTypeNone) mType = kTypeInt;
-    copyName(mName, name);
-    copyName(mLabel, label);
+    CopyToField(mName, name);
+    CopyToField(mLabel, label);
     mValue = mDefault = defaultValue;
     mMin = minValue;
     mMax = maxValue > static_cast<double>(minValue) + 1.0 ? maxValue : minValue + 1.0;
@@ -66,8 +60,8 @@ void IParam::InitInt(const char* name, int defaultValue, int minValue, int maxVa
 void IParam::InitDouble(const char* name, double defaultValue, double minValue, double maxValue,
                         double step, const char* label) {
     if (mType == kTypeNone) mType = kTypeDouble;
-    copyName(mName, name);
-    copyName(mLabel, label);
+    CopyToField(mName, name);
+    CopyToField(mLabel, label);
     mValue = mDefault = defaultValue;
     mMin = minValue;
     mMax = maxValue > minValue + step ? maxValue : minValue + step;
@@ -89,7 +83,7 @@ bool IParam::SetDisplayText(int value, const char* text) {
     DisplayText* texts = mDisplayTexts.Resize(n + 1, false);
     if (!texts) return false;
     texts[n].mValue = value;
-    copyName(texts[n].mText, text);
+    CopyToField(texts[n].mText, text);
     return true;
 }
 

@@ -1,6 +1,7 @@
 #include "plugin/IPlugBase.h"
 
 #include "editor/IGraphics.h"
+#include "plugin/FixedText.h"
 #include "plugin/HostLookup.h"
 #include "plugin/Trace.h"
 #include "plugin/Version.h"
@@ -12,13 +13,6 @@
 #include <cstring>
 
 namespace {
-
-void copyName(char (&field)[IPlugBase::kNameSize], const char* text) {
-    field[0] = 0;
-    if (!text) return;
-    std::strncpy(field, text, IPlugBase::kNameSize - 1);
-    field[IPlugBase::kNameSize - 1] = 0;
-}
 
 // Reads a decimal count as "%d" would; a field that cannot be read stays 0, and counts beyond
 // the int range are held at its limits.
@@ -80,9 +74,9 @@ IPlugBase::IPlugBase(int nParams, const char* channelIOStr, int nPresets, const 
     for (int i = 0; i < nPresets; ++i)
         mPresets.Add(new IPreset);
 
-    copyName(mEffectName, effectName);
-    copyName(mProductName, productName);
-    copyName(mMfrName, mfrName);
+    CopyToField(mEffectName, effectName);
+    CopyToField(mProductName, productName);
+    CopyToField(mMfrName, mfrName);
 
     int nInputs = 0, nOutputs = 0;
     for (const char* p = channelIOStr; p;) {
@@ -111,16 +105,11 @@ IPlugBase::IPlugBase(int nParams, const char* channelIOStr, int nPresets, const 
 IPlugBase::~IPlugBase() {
     TRACE_CALL("%s", mEffectName);
     delete mGraphics;
-    for (int i = 0; i < mParams.GetSize(); ++i)
-        delete mParams.Get(i);
-    for (int i = 0; i < mPresets.GetSize(); ++i)
-        delete mPresets.Get(i);
-    for (int i = 0; i < mChannelIO.GetSize(); ++i)
-        delete mChannelIO.Get(i);
-    for (int i = 0; i < mInChannels.GetSize(); ++i)
-        delete mInChannels.Get(i);
-    for (int i = 0; i < mOutChannels.GetSize(); ++i)
-        delete mOutChannels.Get(i);
+    WDL_DeleteAll(mParams);
+    WDL_DeleteAll(mPresets);
+    WDL_DeleteAll(mChannelIO);
+    WDL_DeleteAll(mInChannels);
+    WDL_DeleteAll(mOutChannels);
 }
 
 void IPlugBase::Reset() {
