@@ -63,7 +63,7 @@ IPlugAU::~IPlugAU() {
 // ---- Busses ----
 
 IPlugAU::BusChannels* IPlugAU::GetBus(AudioUnitScope scope, AudioUnitElement busIdx) {
-    const int idx = busIdx > 0x7fffffffu ? -1 : static_cast<int>(busIdx);
+    const int idx = IndexOf(busIdx);
     switch (scope) {
     case kAudioUnitScope_Input: return mInputBusses.Get(idx);
     case kAudioUnitScope_Output:

@@ -161,6 +161,13 @@ protected:
     WDL_PtrList<PropertyListenerRec> mListeners{4096};
 
 private:
+    // A host's element or parameter ID as a list index: -1 past the int range, so that every
+    // list lookup with it answers null.
+    static int IndexOf(UInt32 element) {
+        return element > 0x7fffffffu ? -1 : static_cast<int>(element);
+    }
+    IParam* GetParamByID(AudioUnitParameterID paramID) const { return GetParam(IndexOf(paramID)); }
+
     ComponentResult Dispatch(ComponentParameters* params);
     ComponentResult GetProc(AudioUnitElement selector, UInt32* dataSize, void* data);
     ComponentResult ParameterInfo(AudioUnitElement paramIdx, UInt32 dataSize, void* data);

@@ -45,10 +45,6 @@ CFStringRef newString(const char* text) {
     return CFStringCreateWithCString(nullptr, text ? text : "", kCFStringEncodingUTF8);
 }
 
-int indexOf(AudioUnitElement element) {
-    return element > 0x7fffffffu ? -1 : static_cast<int>(element);
-}
-
 } // namespace
 
 ComponentResult IPlugAU::GetProperty(AudioUnitPropertyID propID, AudioUnitScope scope,
@@ -87,7 +83,7 @@ ComponentResult IPlugAU::GetProperty(AudioUnitPropertyID propID, AudioUnitScope 
         });
     }
     case kAudioUnitProperty_ParameterInfo:
-        if (!isGlobal(scope) || !GetParam(indexOf(element))) return kAudioUnitErr_InvalidProperty;
+        if (!isGlobal(scope) || !GetParamByID(element)) return kAudioUnitErr_InvalidProperty;
         return reply(sizeof(AudioUnitParameterInfo), false,
                      [&]() -> ComponentResult { return ParameterInfo(element, capacity, data); });
     case kAudioUnitProperty_FastDispatch: {
@@ -140,7 +136,7 @@ ComponentResult IPlugAU::GetProperty(AudioUnitPropertyID propID, AudioUnitScope 
                      [&]() -> ComponentResult { return write(data, UInt32(mBlockSize)); });
     case kAudioUnitProperty_ParameterValueStrings: {
         if (!isGlobal(scope)) return kAudioUnitErr_InvalidProperty;
-        const IParam* param = GetParam(indexOf(element));
+        const IParam* param = GetParamByID(element);
         if (!param) return kAudioUnitErr_InvalidProperty;
         if (param->GetNDisplayTexts() == 0) {
             *dataSize = 0;
@@ -176,8 +172,8 @@ ComponentResult IPlugAU::GetProperty(AudioUnitPropertyID propID, AudioUnitScope 
         return reply(sizeof(OSStatus), false,
                      [&]() -> ComponentResult { return write(data, OSStatus(noErr)); });
     case kAudioUnitProperty_SetRenderCallback:
-        if (!isGlobalOrInput(scope) || indexOf(element) < 0 ||
-            indexOf(element) >= mInputBusses.GetSize()) {
+        if (!isGlobalOrInput(scope) || IndexOf(element) < 0 ||
+            IndexOf(element) >= mInputBusses.GetSize()) {
             return kAudioUnitErr_InvalidProperty;
         }
         return reply(sizeof(AURenderCallbackStruct), true, nothing);
@@ -217,10 +213,8 @@ ComponentResult IPlugAU::GetProperty(AudioUnitPropertyID propID, AudioUnitScope 
         return reply(sizeof(AudioUnitParameterStringFromValue), false, [&]() -> ComponentResult {
             if (!isGlobal(scope)) return noErr;
             auto* request = static_cast<AudioUnitParameterStringFromValue*>(data);
-            const IParam* param = GetParam(static_cast<int>(request->inParamID));
-            if (!param || request->inParamID > 0x7fffffffu) {
-                return kAudioUnitErr_InvalidProperty;
-            }
+            const IParam* param = GetParamByID(request->inParamID);
+            if (!param) return kAudioUnitErr_InvalidProperty;
             const double value = request->inValue
                                      ? *request->inValue
                                      : static_cast<float>(static_cast<long long>(param->mValue));
@@ -231,10 +225,8 @@ ComponentResult IPlugAU::GetProperty(AudioUnitPropertyID propID, AudioUnitScope 
         return reply(sizeof(AudioUnitParameterIDName), false, [&]() -> ComponentResult {
             if (!isGlobal(scope)) return noErr;
             auto* request = static_cast<AudioUnitParameterIDName*>(data);
-            const IParam* param = GetParam(static_cast<int>(request->inID));
-            if (!param || request->inID > 0x7fffffffu) {
-                return kAudioUnitErr_InvalidProperty;
-            }
+            const IParam* param = GetParamByID(request->inID);
+            if (!param) return kAudioUnitErr_InvalidProperty;
             char name[IParam::kNameSize];
             CopyToField(name, param->GetNameForHost());
             const SInt32 desired = request->inDesiredLength;
@@ -246,10 +238,8 @@ ComponentResult IPlugAU::GetProperty(AudioUnitPropertyID propID, AudioUnitScope 
         return reply(sizeof(AudioUnitParameterValueFromString), false, [&]() -> ComponentResult {
             if (!isGlobal(scope)) return noErr;
             auto* request = static_cast<AudioUnitParameterValueFromString*>(data);
-            const IParam* param = GetParam(static_cast<int>(request->inParamID));
-            if (!param || request->inParamID > 0x7fffffffu) {
-                return kAudioUnitErr_InvalidProperty;
-            }
+            const IParam* param = GetParamByID(request->inParamID);
+            if (!param) return kAudioUnitErr_InvalidProperty;
             WDL_TypedBuf<char> text;
             if (!CopyUTF8(request->inString, &text)) return noErr;
             if (param->GetNDisplayTexts() > 0) {
@@ -273,7 +263,7 @@ ComponentResult IPlugAU::GetProperty(AudioUnitPropertyID propID, AudioUnitScope 
 }
 
 ComponentResult IPlugAU::ParameterInfo(AudioUnitElement paramIdx, UInt32 /*dataSize*/, void* data) {
-    const IParam* param = GetParam(static_cast<int>(paramIdx));
+    const IParam* param = GetParamByID(paramIdx);
     auto* info = static_cast<AudioUnitParameterInfo*>(data);
     std::memset(info, 0, sizeof *info);
     info->flags = kAudioUnitParameterFlag_IsWritable | kAudioUnitParameterFlag_IsReadable |
@@ -379,7 +369,7 @@ ComponentResult IPlugAU::SetProperty(AudioUnitPropertyID propID, AudioUnitScope 
         return noErr;
     }
     case kAudioUnitProperty_SetRenderCallback: {
-        InputConnection* connection = mInputConnections.Get(indexOf(element));
+        InputConnection* connection = mInputConnections.Get(IndexOf(element));
         if (scope != kAudioUnitScope_Input || !connection) return kAudioUnitErr_InvalidProperty;
         if (!holds(sizeof(AURenderCallbackStruct))) return kAudioUnitErr_InvalidPropertyValue;
         AURenderCallbackStruct callback;
@@ -425,7 +415,7 @@ ComponentResult IPlugAU::SetStreamFormat(AudioUnitScope scope, AudioUnitElement 
     const bool linearPCM = format->mFormatID == kAudioFormatLinearPCM;
     const bool canonical =
         (format->mFormatFlags & (kAudioFormatFlagIsFloat | kAudioFormatFlagIsPacked)) != 0;
-    const bool connectionOK = n >= 1 && CheckLegalIO(scope, indexOf(element), n);
+    const bool connectionOK = n >= 1 && CheckLegalIO(scope, IndexOf(element), n);
     TRACE_CALL("%d:%d:%s:%s:%s", n, bus->mPlugChannelCount,
                linearPCM ? "linearPCM" : "notLinearPCM",
                canonical ? "canonicalFormat" : "notCanonicalFormat",
@@ -443,7 +433,7 @@ ComponentResult IPlugAU::SetStreamFormat(AudioUnitScope scope, AudioUnitElement 
 }
 
 ComponentResult IPlugAU::MakeConnection(const AudioUnitConnection* connection) {
-    InputConnection* input = mInputConnections.Get(indexOf(connection->destInputNumber));
+    InputConnection* input = mInputConnections.Get(IndexOf(connection->destInputNumber));
     if (!input) return kAudioUnitErr_InvalidProperty;
     *input = InputConnection();
 

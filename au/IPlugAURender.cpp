@@ -176,8 +176,8 @@ OSStatus IPlugAU::GetParamProc(void* plug, AudioUnitParameterID paramID, AudioUn
     TRACE_CALL("%u:(%u:%s):%d", paramID, scope, AUScopeStr(scope), 0);
     if (scope != kAudioUnitScope_Global) return kAudioUnitErr_InvalidProperty;
     WDL_MutexLock lock(&self->mMutex);
-    const IParam* param = self->GetParam(static_cast<int>(paramID));
-    if (!param || paramID > 0x7fffffffu) return kAudioUnitErr_InvalidParameter;
+    const IParam* param = self->GetParamByID(paramID);
+    if (!param) return kAudioUnitErr_InvalidParameter;
     if (value) *value = static_cast<AudioUnitParameterValue>(param->mValue);
     return noErr;
 }
@@ -189,11 +189,12 @@ OSStatus IPlugAU::SetParamProc(void* plug, AudioUnitParameterID paramID, AudioUn
     TRACE_CALL("%u:(%u:%s):%f", paramID, scope, AUScopeStr(scope), value);
     if (scope != kAudioUnitScope_Global) return kAudioUnitErr_InvalidProperty;
     WDL_MutexLock lock(&self->mMutex);
-    IParam* param = self->GetParam(static_cast<int>(paramID));
-    if (!param || paramID > 0x7fffffffu) return kAudioUnitErr_InvalidParameter;
+    IParam* param = self->GetParamByID(paramID);
+    if (!param) return kAudioUnitErr_InvalidParameter;
+    const int idx = IndexOf(paramID);
     param->Set(value);
-    if (self->mGraphics) self->mGraphics->SetParameterFromPlug(paramID, value, false);
-    self->OnParamChange(static_cast<int>(paramID));
+    if (self->mGraphics) self->mGraphics->SetParameterFromPlug(idx, value, false);
+    self->OnParamChange(idx);
     return noErr;
 }
 
