@@ -50,66 +50,102 @@ public:
     IPlugBase(const IPlugBase&) = delete;
     IPlugBase& operator=(const IPlugBase&) = delete;
 
-    // Any thread; takes the mutex. The effect clears its processing state.
+    // The hooks an effect overrides. "Under the lock" means the caller already holds the
+    // plug-in's recursive mutex (the adapters' dispatch does for every host call but render);
+    // taking it again is allowed, blocking on anything else is not.
+
+    // Any thread, under the lock or not (takes it). The effect clears its processing state:
+    // filters, holds, anything a host's restart must not hear.
     virtual void Reset();
-    // Any thread, under the mutex. The effect copies parameter paramIdx into its own state.
+    // Any thread, under the lock. The effect copies parameter paramIdx (always a valid index)
+    // into its own state; the audio thread may be reading that state without the lock.
     virtual void OnParamChange(int paramIdx);
-    // Audio thread, no lock of its own. The default copies input i to output i and clears the
-    // outputs beyond the inputs.
+    // Audio thread, no lock, no allocation. inputs/outputs hold NInChannels()/NOutChannels()
+    // channel pointers of nFrames doubles (nFrames ≤ GetBlockSize()); the base owns them and
+    // they may alias. The default copies input i to output i and clears the outputs beyond the
+    // inputs.
     virtual void ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames);
+    // Audio thread; as above for float channels. Not called by the adapters, which process in
+    // double.
     virtual void ProcessSingleReplacing(float** inputs, float** outputs, int nFrames);
+    // Main thread, under the lock: the editor's window opened or closed.
     virtual void OnGUIOpen() {}
     virtual void OnGUIClose() {}
+    // Main thread, no lock: called from the editor's timer.
     virtual void OnIdle() {}
-    // Takes the mutex.
+    // Host thread (takes the lock): processing starts (Initialize) or stops (Uninitialize).
     virtual void OnActivate(bool active);
-    // Audio thread. The default hands the message on to SendMidiMsg.
+    // Audio thread, no lock. The message is the caller's. The default hands it on to
+    // SendMidiMsg.
     virtual void ProcessMidiMsg(IMidiMsg* msg);
-    // Writes "" and returns false: the effect names no notes.
+    // Any thread. Writes "" into name (32 bytes, the caller's) and returns false: the effect
+    // names no notes.
     virtual bool MidiNoteName(int noteNumber, char* name);
-    // Any thread; take the mutex. The plug-in's whole state, for plug-ins that keep more than
-    // their parameter values; the default is the parameter blob. Unserialize returns the
+    // Any thread (takes the lock). The plug-in's whole state, for plug-ins that keep more than
+    // their parameter values; the default is the parameter blob. Serialize appends to the
+    // caller's chunk and returns false when the chunk could not grow; Unserialize returns the
     // position after the state, or -1 when the chunk ended early.
     virtual bool SerializeState(ByteChunk* chunk);
     virtual int UnserializeState(ByteChunk* chunk, int startPos);
 
     // Host-facing operations the adapter supplies.
+
+    // Any thread, possibly under the lock. A control's gesture begins, moves and ends; the
+    // value is normalised to 0..1. Never called on the audio thread.
     virtual void BeginInformHostOfParamChange(int paramIdx) = 0;
     virtual void InformHostOfParamChange(int paramIdx, double normalizedValue) = 0;
     virtual void EndInformHostOfParamChange(int paramIdx) = 0;
+    // Any thread, under the lock: the current preset changed from the plug-in's side.
     virtual void InformHostOfProgramChange() = 0;
+    // Audio thread or any, no lock. The host's transport: the sample position of the block,
+    // its tempo in beats per minute (0 or less when unknown), its time signature (the outputs
+    // are left untouched when unknown) and the whole time record (the caller's).
     virtual int GetSamplePos() = 0;
     virtual double GetTempo() = 0;
     virtual void GetTimeSig(int* numerator, int* denominator) = 0;
     virtual void GetTime(ITimeInfo* timeInfo) = 0;
+    // Any thread. The host's identity (a HostLookup code, 0 when unknown); adapters may find it
+    // on first use.
     virtual int GetHost() { return mHost; }
+    // Main thread, under the lock: the editor asks the host for a new view size in pixels.
     virtual void ResizeGraphics(int width, int height) = 0;
+    // Main thread: the user resized the editor's window to the rectangle (the caller's).
     virtual void UserResizedWindow(IRECT* /*rect*/) {}
+    // Main thread: true when the plug-in shows its own about box for the host.
     virtual bool HostRequestingAboutBox() { return false; }
+    // Host thread, once, right after the plug-in is made (no lock yet): host-specific
+    // adjustments.
     virtual void HostSpecificInit() = 0;
 
-    // Main thread. Takes ownership of the editor and pushes every parameter's value into it; a
-    // null editor is ignored.
+    // Main thread, under the lock or not (takes it). Takes ownership of the editor and pushes
+    // every parameter's value into it; a null editor is ignored.
     virtual void AttachGraphics(IGraphics* graphics);
-    // Sizes every channel's scratch buffer to blockSize frames and clears it. Not on the audio
-    // thread: it allocates.
+    // Host thread, under the lock, never the audio thread: it allocates. Sizes every channel's
+    // scratch buffer to blockSize frames and clears it; a buffer that cannot grow keeps the
+    // block size at what every buffer holds.
     virtual void SetBlockSize(int blockSize);
+    // Host thread, under the lock: the processing delay in samples the host is told about.
     virtual void SetLatency(int samples) { mLatency = samples; }
+    // Audio thread, no lock. Sends MIDI to the host; false when it cannot. The messages are
+    // the caller's.
     virtual bool SendMidiMsg(IMidiMsg* msg) = 0;
     virtual bool SendMidiMsgs(WDL_TypedBuf<IMidiMsg>* msgs) = 0;
-    // Any thread; take the mutex. Appends every parameter's plain value as a double, in index
+    // Any thread (takes the lock). Appends every parameter's plain value as a double, in index
     // order. Unserialize reads them back clamped into range (never rounded to the step), tells
     // the effect about every parameter, and returns the position after the last value or -1
     // when the chunk ended early (the first missing value reads as 0, the later ones are kept).
     virtual bool SerializeParams(ByteChunk* chunk);
     virtual int UnserializeParams(ByteChunk* chunk, int startPos);
-    // Shows every parameter's plain value in the editor, if one is attached.
+    // Any thread, under the lock. Shows every parameter's plain value in the editor, if one is
+    // attached.
     virtual void RedrawParamControls();
-    // Every slot's name, initialised flag and, for initialised slots, its blob. Unserialize
-    // loads the slots, then restores the current preset; returns the position after the last
-    // slot read, or -1.
+    // Any thread, under the lock. Every slot's name, initialised flag and, for initialised
+    // slots, its blob, appended to the caller's chunk. Unserialize loads the slots, then
+    // restores the current preset; returns the position after the last slot read, or -1.
     virtual bool SerializePresets(ByteChunk* chunk);
     virtual int UnserializePresets(ByteChunk* chunk, int startPos);
+    // Any thread, under the lock: the host restored a preset; the effect may refresh what it
+    // derives from the parameters.
     virtual void PresetsChangedByHost() {}
 
     IParam* GetParam(int idx) const { return mParams.Get(idx); }
