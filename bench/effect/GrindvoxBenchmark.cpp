@@ -2,7 +2,7 @@
 // per stereo frame, the real-time factor at 44.1 kHz, and the speed-up over the reference.
 
 #include "effect/Grindvox.h"
-#include "tests/effect/GrindvoxHarness.h"
+#include "tests/support/GrindvoxHarness.h"
 
 #include <benchmark/benchmark.h>
 

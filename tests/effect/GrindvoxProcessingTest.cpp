@@ -1,5 +1,5 @@
 #include "effect/TolvaSvf.h"
-#include "tests/effect/GrindvoxHarness.h"
+#include "tests/support/GrindvoxHarness.h"
 
 #include <gtest/gtest.h>
 

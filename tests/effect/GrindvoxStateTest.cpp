@@ -1,4 +1,4 @@
-#include "tests/effect/GrindvoxHarness.h"
+#include "tests/support/GrindvoxHarness.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "tests/effect/GrindvoxHarness.h"
 #include "tests/support/AllocationTracking.h"
+#include "tests/support/GrindvoxHarness.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // Renders through the program compared with the plain model of the signal chain, sample for
 // sample and bit for bit: the program hosts the component through the Audio Unit interface, so
 // any fault in reading, block handling, stream formats, parameters or writing shows up here.
-#include "tests/effect/GrindvoxReference.h"
 #include "tests/host/CliRunner.h"
+#include "tests/support/GrindvoxReference.h"
 
 #include <sndfile.h>
 

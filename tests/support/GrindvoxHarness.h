@@ -4,7 +4,7 @@
 // OnParamChange), stereo blocks of doubles in and out, and a test signal.
 
 #include "effect/Grindvox.h"
-#include "tests/effect/GrindvoxReference.h"
+#include "tests/support/GrindvoxReference.h"
 
 #include <cmath>
 #include <cstdint>
