@@ -16,15 +16,6 @@ protected:
 
 } // namespace
 
-TEST_F(IControlTest, StartsDirtyWithNoDefaultAndPromptsDisabled) {
-    EXPECT_TRUE(gain.IsDirty());
-    EXPECT_FALSE(gain.NeedsRedraw());
-    EXPECT_EQ(-1.0, gain.GetDefaultValue());
-    EXPECT_TRUE(gain.IsPromptDisabled());
-    EXPECT_EQ(7, gain.GetTextEntryLength());
-    EXPECT_EQ(gain.GetRECT(), gain.GetTargetRECT());
-}
-
 TEST_F(IControlTest, FirstValueFromPlugSetsTheDefaultWithoutRedrawSecondRedraws) {
     gain.SetClean();
     gain.SetValueFromPlug(0.3);

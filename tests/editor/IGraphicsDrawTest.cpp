@@ -188,12 +188,3 @@ TEST(IGraphicsEmpty, WithoutControlsDrawsNothingAndIsNeverDirty) {
     EXPECT_FALSE(graphics.IsDirty(&dirty));
     EXPECT_EQ(nullptr, graphics.GetBits()); // no bitmap before PrepDraw
 }
-
-TEST(IGraphicsEmpty, RefreshRateBelowOneSelectsTwentyFive) {
-    RecordingGraphics defaultRate(nullptr, 1, 1, 0);
-    RecordingGraphics negative(nullptr, 1, 1, -3);
-    RecordingGraphics sixty(nullptr, 1, 1, 60);
-    EXPECT_EQ(25, defaultRate.FPS());
-    EXPECT_EQ(25, negative.FPS());
-    EXPECT_EQ(60, sixty.FPS());
-}

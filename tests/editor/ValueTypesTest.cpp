@@ -1,5 +1,4 @@
 #include "editor/IChannelBlend.h"
-#include "editor/IMouseMod.h"
 #include "editor/IRECT.h"
 #include "editor/IText.h"
 
@@ -70,24 +69,9 @@ TEST(IChannelBlend, MapsEveryMethodToTheRasterWordAndWeight) {
     EXPECT_EQ(1.0f, BlendWeight(nullptr));
 }
 
-TEST(IText, DefaultsAndAFaceNameCutToItsField) {
-    const IText plain;
-    EXPECT_STREQ("Monaco", plain.mFont);
-    EXPECT_EQ(10, plain.mSize);
-    EXPECT_EQ(DEFAULT_TEXT_COLOR, plain.mColor);
-    EXPECT_EQ(IText::kAlignCenter, plain.mAlign);
-    EXPECT_EQ(nullptr, plain.mCached);
-
+TEST(IText, FaceNameIsCutToItsField) {
     const std::string longName(100, 'x');
     const IText cut(12, &COLOR_RED, longName.c_str());
     EXPECT_EQ(31u, std::strlen(cut.mFont));
     EXPECT_EQ(COLOR_RED, cut.mColor);
-}
-
-TEST(KeyCodes, DigitsAndLettersRunInOrder) {
-    EXPECT_EQ(5, kKeyDigit0);
-    EXPECT_EQ(14, kKeyDigit9);
-    EXPECT_EQ(15, kKeyAlphaA);
-    EXPECT_EQ(31, kKeyAlphaQ);
-    EXPECT_EQ(40, kKeyAlphaZ);
 }
