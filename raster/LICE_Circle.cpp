@@ -418,18 +418,37 @@ void LICE_Arc(LICE_IBitmap* dest, float cx, float cy, float r, float minAngle, f
         return drawRing(t, cx, cy, r, whole, Kind::Outline, color, alpha, mode, aa);
 
     // Pieces within one half each: [k pi, (k + 1) pi] is the right half for even k. The column
-    // of the centre belongs to the right half.
+    // of the centre belongs to the right half. Angles within a millionth of a radian of a
+    // multiple of pi count as on it, so that a float pi ends the right half instead of starting
+    // a sliver of the left one.
     const double turns = std::floor(lo / (2.0 * kPi));
     lo -= turns * 2.0 * kPi, hi -= turns * 2.0 * kPi;
+    auto snap = [](double a) {
+        const double m = std::floor(a / kPi + 0.5) * kPi;
+        return std::fabs(a - m) < 1e-6 ? m : a;
+    };
+    lo = snap(lo), hi = snap(hi);
     const long long centre = wholeOf(cx);
     Clip pieces[3];
     bool right[3];
     int n = 0;
-    for (double k = std::floor(lo / kPi); n < 3; k += 1.0) {
-        const double end = hi < (k + 1.0) * kPi ? hi : (k + 1.0) * kPi;
-        const double r0 = rowAt(cy, r, lo), r1 = rowAt(cy, r, end);
-        const double top = r0 < r1 ? r0 : r1, bottom = r0 < r1 ? r1 : r0;
-        right[n] = std::fmod(k, 2.0) == 0.0;
+    for (double k = std::floor((lo + 1e-6) / kPi); n < 3 && lo <= hi; k += 1.0) {
+        const double bound = (k + 1.0) * kPi, end = hi < bound ? hi : bound;
+        if (end - lo < 1e-6 && (n > 0 || end < hi)) {
+            lo = end;
+            continue;
+        }
+        double top = rowAt(cy, r, lo), bottom = rowAt(cy, r, end);
+        if (top > bottom) {
+            const double s = top;
+            top = bottom, bottom = s;
+        }
+        // Antialiased pixels reach one row beyond the top (even multiples of pi) and the bottom
+        // (odd multiples) of the circle.
+        const bool even = std::fmod(k, 2.0) == 0.0;
+        if (aa && lo == k * kPi) (even ? top : bottom) += even ? -1.0 : 1.0;
+        if (aa && end == bound) (even ? bottom : top) += even ? 1.0 : -1.0;
+        right[n] = even;
         Clip& c = pieces[n++];
         c.t = top < 0.0 ? 0 : (top > whole.b ? whole.b + 1 : (long long)top);
         c.b = bottom > whole.b ? whole.b : (bottom < 0.0 ? -1 : (long long)bottom);
