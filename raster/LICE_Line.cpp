@@ -335,46 +335,6 @@ bool clipSegmentF(double& x1, double& y1, double& x2, double& y2, double xlo, do
     return true;
 }
 
-// A floating-point line, both ends included: the pixels whose major coordinate lies between the
-// rounded end points, at the line's minor coordinate there (limited to the segment's range).
-template <class P>
-void floatLine(const LICE_ShapeTarget& t, double x1, double y1, double x2, double y2, bool aa,
-               int ia, const P& p) {
-    const bool xMajor = std::fabs(x2 - x1) >= std::fabs(y2 - y1);
-    double a1 = xMajor ? x1 : y1, b1 = xMajor ? y1 : x1, a2 = xMajor ? x2 : y2,
-           b2 = xMajor ? y2 : x2;
-    if (a2 < a1) {
-        double s = a1;
-        a1 = a2, a2 = s;
-        s = b1, b1 = b2, b2 = s;
-    }
-    const double LM = xMajor ? t.w : t.h, LN = xMajor ? t.h : t.w;
-    const double i0 = std::floor(a1 + 0.5), i1 = std::floor(a2 + 0.5);
-    if (i1 < 0.0 || i0 > LM - 1) return;
-    const long long k0 = (long long)(i0 < 0.0 ? 0.0 : i0),
-                    k1 = (long long)(i1 > LM - 1 ? LM - 1 : i1);
-    const double slope = a2 > a1 ? (b2 - b1) / (a2 - a1) : 0.0;
-    const double blo = b1 < b2 ? b1 : b2, bhi = b1 < b2 ? b2 : b1;
-    auto put = [&](long long M, double N, int w) {
-        if (w == 0 || !(N >= 0.0) || N >= LN) return;
-        const long long n = (long long)N;
-        p.paint(xMajor ? t.at(M, n) : t.at(n, M), w);
-    };
-    for (long long k = k0; k <= k1; ++k) {
-        double b = b1 + ((double)k - a1) * slope;
-        b = b < blo ? blo : (b > bhi ? bhi : b);
-        if (!aa) {
-            put(k, std::floor(b + 0.5), ia);
-            continue;
-        }
-        const double fl = std::floor(b);
-        int f = (int)((b - fl) * 256.0);
-        f = f > 255 ? 255 : f;
-        put(k, fl, ia == 256 ? 256 - f : ((256 - f) * ia) >> 8);
-        put(k, fl + 1.0, ia == 256 ? f : (f * ia) >> 8);
-    }
-}
-
 } // namespace
 
 void LICE_Line(LICE_IBitmap* dest, int x1, int y1, int x2, int y2, LICE_pixel color, float alpha,

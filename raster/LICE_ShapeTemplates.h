@@ -12,6 +12,8 @@
 #include "raster/LICE_BlitTemplates.h"
 #include "raster/LICE_CombineRows.h"
 
+#include <cmath>
+
 // Copy at weight 128 in shapes: each channel, alpha included, becomes (d + s) >> 1.
 class _LICE_CombinePixelsHalfMixNoClamp {
 public:
@@ -42,8 +44,9 @@ inline bool LICE_ShapeTargetOf(LICE_IBitmap* dest, LICE_ShapeTarget& t) {
 }
 
 // A colour applied through a per-channel operator. paint() uses the shape's weight; the
-// antialiased loops pass a weight of their own per pixel.
-template <class Op>
+// antialiased loops pass a weight of their own per pixel. Spans, always at the shape's weight,
+// may use an operator of their own that gives the same bytes faster.
+template <class Op, class SpanOp = Op>
 struct LICE_OpPainter {
     int r, g, b, a, w;
     LICE_OpPainter(LICE_pixel color, int weight)
@@ -53,7 +56,7 @@ struct LICE_OpPainter {
     void paint(LICE_pixel* p, int weight) const {
         Op::doPix((LICE_pixel_chan*)p, r, g, b, a, weight);
     }
-    void span(LICE_pixel* p, int n) const { LICE_RowKernel<Op>::fillRow(p, n, r, g, b, a, w); }
+    void span(LICE_pixel* p, int n) const { LICE_RowKernel<SpanOp>::fillRow(p, n, r, g, b, a, w); }
 };
 
 // A colour applied through a word-wide operator (the plain copies at fixed weights).
@@ -95,10 +98,16 @@ bool LICE_WithSpanPainter(LICE_pixel color, float alpha, int mode, F&& f) {
     return LICE_WithShapePainter(color, mode, LICE_AlphaToWeight(alpha), true, f);
 }
 
-// The operator of an antialiased shape: per-pixel weights, so copy is always the weighted copy.
+// The operator of an antialiased shape: per-pixel weights, so copy is always the weighted copy
+// (whose full-weight spans are plain stores).
 template <class F>
 bool LICE_WithCoveragePainter(LICE_pixel color, int mode, int ia, F&& f) {
     if (ia == 0) return false;
+    if ((mode & LICE_COMBINE_MASK) == LICE_COMBINE_COPY && ia == 256) {
+        f(LICE_OpPainter<_LICE_CombinePixelsCopyNoClamp, _LICE_CombinePixelsClobberNoClamp>(color,
+                                                                                            ia));
+        return true;
+    }
     return LICE_DispatchPlain(
         mode, ia, [&](auto tag) { f(LICE_OpPainter<typename decltype(tag)::type>(color, ia)); });
 }
@@ -143,6 +152,50 @@ inline void vspan(const LICE_ShapeTarget& t, long long x, long long ya, long lon
     yb = yb >= t.h ? t.h - 1 : yb;
     for (long long y = ya; y <= yb; ++y)
         p.paint(t.at(x, y));
+}
+
+// A floating-point line, both ends included: the pixels whose major coordinate lies between the
+// rounded end points, at the line's minor coordinate there (limited to the segment's range).
+// With skipStart the pixels at the first end's major position are left out, so that a polyline
+// blends the point its segments share once.
+template <class P>
+void floatLine(const LICE_ShapeTarget& t, double x1, double y1, double x2, double y2, bool aa,
+               int ia, const P& p, bool skipStart = false) {
+    const bool xMajor = std::fabs(x2 - x1) >= std::fabs(y2 - y1);
+    double a1 = xMajor ? x1 : y1, b1 = xMajor ? y1 : x1, a2 = xMajor ? x2 : y2,
+           b2 = xMajor ? y2 : x2;
+    const double skip = skipStart ? std::floor(a1 + 0.5) : -1.0;
+    if (a2 < a1) {
+        double s = a1;
+        a1 = a2, a2 = s;
+        s = b1, b1 = b2, b2 = s;
+    }
+    const double LM = xMajor ? t.w : t.h, LN = xMajor ? t.h : t.w;
+    const double i0 = std::floor(a1 + 0.5), i1 = std::floor(a2 + 0.5);
+    if (i1 < 0.0 || i0 > LM - 1) return;
+    const long long k0 = (long long)(i0 < 0.0 ? 0.0 : i0),
+                    k1 = (long long)(i1 > LM - 1 ? LM - 1 : i1);
+    const double slope = a2 > a1 ? (b2 - b1) / (a2 - a1) : 0.0;
+    const double blo = b1 < b2 ? b1 : b2, bhi = b1 < b2 ? b2 : b1;
+    auto put = [&](long long M, double N, int w) {
+        if (w == 0 || !(N >= 0.0) || N >= LN) return;
+        const long long n = (long long)N;
+        p.paint(xMajor ? t.at(M, n) : t.at(n, M), w);
+    };
+    for (long long k = k0; k <= k1; ++k) {
+        if ((double)k == skip) continue;
+        double b = b1 + ((double)k - a1) * slope;
+        b = b < blo ? blo : (b > bhi ? bhi : b);
+        if (!aa) {
+            put(k, std::floor(b + 0.5), ia);
+            continue;
+        }
+        const double fl = std::floor(b);
+        int f = (int)((b - fl) * 256.0);
+        f = f > 255 ? 255 : f;
+        put(k, fl, ia == 256 ? 256 - f : ((256 - f) * ia) >> 8);
+        put(k, fl + 1.0, ia == 256 ? f : (f * ia) >> 8);
+    }
 }
 
 } // namespace lice_shape

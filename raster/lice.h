@@ -7,6 +7,7 @@
 #include "raster/LICE_Blur.h"
 #include "raster/LICE_Circle.h"
 #include "raster/LICE_Combine.h"
+#include "raster/LICE_Curve.h"
 #include "raster/LICE_Fill.h"
 #include "raster/LICE_IBitmap.h"
 #include "raster/LICE_Line.h"
