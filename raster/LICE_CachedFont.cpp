@@ -311,6 +311,13 @@ const LICE_CachedFont::GlyphRecord* LICE_CachedFont::findChar(unsigned short c) 
     return nullptr;
 }
 
+const unsigned char* LICE_CachedFont::getGlyphMap(const GlyphRecord* rec) const {
+    if (!rec || rec->base <= 0) return nullptr;
+    if ((long long)rec->base - 1 + (long long)rec->width * rec->height > m_glyphstore.GetSize())
+        return nullptr;
+    return (const unsigned char*)m_glyphstore.Get() + (rec->base - 1);
+}
+
 LICE_CachedFont::GlyphRecord* LICE_CachedFont::record(unsigned short c) {
     return const_cast<GlyphRecord*>(findChar(c));
 }
@@ -408,10 +415,7 @@ const LICE_CachedFont::GlyphRecord* LICE_CachedFont::drawableGlyph(unsigned shor
         if (!RenderGlyph(c)) return nullptr;
         rec = findChar(c);
     }
-    if (!rec || rec->base <= 0) return nullptr;
-    if ((long long)rec->base - 1 + (long long)rec->width * rec->height > m_glyphstore.GetSize())
-        return nullptr;
-    return rec;
+    return getGlyphMap(rec) ? rec : nullptr;
 }
 
 bool LICE_CachedFont::DrawGlyph(LICE_IBitmap* bm, const GlyphRecord* rec, int x, int y,
@@ -585,23 +589,25 @@ int LICE_CachedFont::drawNative(LICE_IBitmap* bm, const char* str, int strcnt, R
         return result;
     }
 
+    // The box the text occupies: aligned within the rectangle when narrower, and around it
+    // when wider with no clipping. A pixel of margin takes in anti-aliased edges.
     long long bx = rect->left, by = rect->top;
     long long bw = (long long)rect->right - rect->left, bh = (long long)rect->bottom - rect->top;
-    if (dtFlags & DT_NOCLIP) bw = mw, bh = mh;
-    if (mw < bw) {
+    if (mw < bw || (dtFlags & DT_NOCLIP)) {
         if (dtFlags & DT_RIGHT)
             bx += bw - mw;
         else if (dtFlags & DT_CENTER)
             bx += (bw - mw) / 2;
         bw = mw;
     }
-    if (mh < bh) {
+    if (mh < bh || (dtFlags & DT_NOCLIP)) {
         if (dtFlags & DT_BOTTOM)
             by += bh - mh;
         else if (dtFlags & DT_VCENTER)
             by += (bh - mh) / 2;
         bh = mh;
     }
+    bx -= 1, by -= 1, bw += 2, bh += 2;
     // Only the part of the box inside the destination is composed.
     const long long cl = bx > 0 ? bx : 0, ct = by > 0 ? by : 0;
     const long long cr = bx + bw < bm->getWidth() ? bx + bw : bm->getWidth();
@@ -610,13 +616,15 @@ int LICE_CachedFont::drawNative(LICE_IBitmap* bm, const char* str, int strcnt, R
     const int cw = (int)(cr - cl), ch = (int)(cb - ct);
     if (!growScratch(scratch, cw, ch)) return result;
 
+    // The text is laid out in the caller's rectangle, moved to the scratch bitmap's origin, so
+    // that it lands on the same pixels as it would on a bitmap with a context.
     LICE_Blit(scratch, bm, 0, 0, (int)cl, (int)ct, cw, ch, 1.0f, LICE_COMBINE_COPY);
     HDC dc = scratch->getDC();
     old = SelectObject(dc, m_font);
     applyContextColours(dc);
-    RECT box = {clampToInt(bx - cl), clampToInt(by - ct), clampToInt(bx - cl + bw),
-                clampToInt(by - ct + bh)};
-    SWELL_DrawText(dc, str, strcnt, &box, (int)((dtFlags & ~DT_CALCRECT) | DT_NOPREFIX));
+    RECT moved = {clampToInt(rect->left - cl), clampToInt(rect->top - ct),
+                  clampToInt(rect->right - cl), clampToInt(rect->bottom - ct)};
+    SWELL_DrawText(dc, str, strcnt, &moved, (int)((dtFlags & ~DT_CALCRECT) | DT_NOPREFIX));
     SelectObject(dc, old);
     LICE_Blit(bm, scratch, (int)cl, (int)ct, 0, 0, cw, ch, m_alpha, LICE_COMBINE_COPY);
     return result;

@@ -97,6 +97,8 @@ public:
 
     // The record of c, or null when c has none yet.
     const GlyphRecord* findChar(unsigned short c) const;
+    // The coverage bytes of a record found by findChar, or null when it has none.
+    const unsigned char* getGlyphMap(const GlyphRecord* rec) const;
     // Number of characters of 128 and up with records.
     int ExtraCharCount() const { return m_extrachars.GetSize() / (int)sizeof(GlyphRecord); }
 
