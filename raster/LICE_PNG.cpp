@@ -30,9 +30,9 @@ struct MemorySource {
 // Past the end of the block the data reads as zeros, which libpng then rejects as a bad chunk.
 void staticPngReadFunc(png_structp png, png_bytep out, size_t n) {
     MemorySource* src = (MemorySource*)png_get_io_ptr(png);
-    memset(out, 0, n);
     const size_t take = n < (size_t)src->left ? n : (size_t)src->left;
     memcpy(out, src->p, take);
+    memset(out + take, 0, n - take);
     src->p += take;
     src->left -= (int)take;
 }

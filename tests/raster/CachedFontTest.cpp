@@ -1,6 +1,7 @@
 #include "FontTestSupport.h"
 
 #include "raster/LICE_CachedFont.h"
+#include "raster/LICE_Combine.h"
 #include "raster/LICE_Fill.h"
 #include "raster/LICE_SysBitmap.h"
 #include "tests/support/AllocationTracking.h"
@@ -527,4 +528,36 @@ TEST_F(CachedFont, GlyphsThatCannotBeStoredAreRecordedEmpty) {
         // nothing when it runs out of memory).
         EXPECT_TRUE(bm.allOf(0) || (rec->base > 0 && bm.samePixels(expected))) << successes;
     }
+}
+
+TEST_F(CachedFont, PlainCopyEqualsTheCopyOperatorPixelForPixel) {
+    // A background that differs in every byte and pixel, so that each lane of the word-wide
+    // path shows.
+    Canvas bm(120, 40), before(120, 40);
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 120; ++x)
+            bm.getBits()[y * bm.getRowSpan() + x] = before.getBits()[y * before.getRowSpan() + x] =
+                LICE_MakePixel(x * 2, y * 6, (x * y) & 255, 255 - x);
+    const LICE_pixel colour = LICE_MakePixel(30, 220, 140, 7);
+    font.SetTextColor(colour);
+    const int x0 = 3, y0 = 2;
+    draw(&bm, "W@g", x0, y0);
+    int x = x0;
+    for (char c : {'W', '@', 'g'}) {
+        const LICE_CachedFont::GlyphRecord* rec = font.findChar(c);
+        const unsigned char* m = font.getGlyphMap(rec);
+        for (int j = 0; j < rec->height; ++j)
+            for (int i = 0; i < rec->width; ++i) {
+                const int v = m[j * rec->width + i];
+                if (!v) continue;
+                LICE_pixel expected = before.at(x + i, y0 + j);
+                _LICE_CombinePixelsCopyNoClamp::doPix((LICE_pixel_chan*)&expected, 30, 220, 140,
+                                                      255, v + 1);
+                before.getBits()[(y0 + j) * before.getRowSpan() + x + i] = expected;
+            }
+        x += rec->advance;
+    }
+    for (int y = 0; y < 40; ++y)
+        for (int xx = 0; xx < 120; ++xx)
+            ASSERT_EQ(bm.at(xx, y), before.at(xx, y)) << xx << ", " << y;
 }

@@ -24,8 +24,9 @@ TEST(DrawGlyph, CopiesTheColourWeightedByCoverage) {
     // Coverage 128: weight 128, so each channel is s - s * 128 / 256: 100, 50, 20, alpha 128.
     EXPECT_EQ(bm.at(2, 1), LICE_MakePixel(100, 50, 20, 128));
     EXPECT_EQ(bm.at(3, 1), kBlack);
-    // Coverage 1: weight 1: s - s * 255 / 256, truncated: 200 - 199 = 1, 100 - 99 = 1, 0, 1.
-    EXPECT_EQ(bm.at(1, 2), LICE_MakePixel(1, 1, 0, 1));
+    // Coverage 1: weight 1: s - s * 255 / 256, truncated toward zero: 200 - 199, 100 - 99,
+    // 40 - 39 and 255 - 254 all leave 1.
+    EXPECT_EQ(bm.at(1, 2), LICE_MakePixel(1, 1, 1, 1));
     // Coverage 64 at alpha 0.5 (weight 128) is weight 32: 200 - 175 = 25, 100 - 87 = 13, 5.
     TestBitmap half(6, 4);
     half.fill(kBlack);
@@ -47,10 +48,10 @@ TEST(DrawGlyph, AppliesEachOperatorOfTheModeField) {
         int mode;
         LICE_pixel expected;
     } cases[] = {
-        // Add at weight 255: 100 + s * 255 / 256.
-        {LICE_COMBINE_ADD, LICE_MakePixel(255, 199, 139, 254)},
-        // Multiply at weight 255: d * (s * 255 + 256) / 65536.
-        {LICE_COMBINE_MULTIPLY, LICE_MakePixel(78, 39, 16, 99)},
+        // Add at weight 255: 100 + s * 255 / 256: 299, 199, 139 and 354, saturating.
+        {LICE_COMBINE_ADD, LICE_MakePixel(255, 199, 139, 255)},
+        // Multiply at weight 255: d * (s * 255 + 256) / 65536: 78.2, 39.3, 15.95, 99.6.
+        {LICE_COMBINE_MULTIPLY, LICE_MakePixel(78, 39, 15, 99)},
         // Source alpha does not change what a glyph draws.
         {LICE_COMBINE_COPY | LICE_USE_SOURCE_ALPHA, kColour},
         // Operators past HSV adjust draw nothing.
