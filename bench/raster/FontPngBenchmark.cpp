@@ -135,12 +135,13 @@ struct FreeType {
     FT_Library library = nullptr;
     FT_Face face = nullptr;
     FreeType(double points) {
+        FcConfig* config = FcInitLoadConfigAndFonts();
         FcPattern* pattern = FcPatternCreate();
         FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(kFace));
-        FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+        FcConfigSubstitute(config, pattern, FcMatchPattern);
         FcDefaultSubstitute(pattern);
         FcResult result;
-        FcPattern* match = FcFontMatch(nullptr, pattern, &result);
+        FcPattern* match = FcFontMatch(config, pattern, &result);
         FcPatternDestroy(pattern);
         FcChar8* file = nullptr;
         if (match && FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch &&
@@ -148,6 +149,7 @@ struct FreeType {
             FT_New_Face(library, reinterpret_cast<const char*>(file), 0, &face) == 0)
             FT_Set_Char_Size(face, 0, std::lround(points * 64), 72, 72);
         if (match) FcPatternDestroy(match);
+        FcConfigDestroy(config);
     }
     ~FreeType() {
         if (face) FT_Done_Face(face);

@@ -31,12 +31,14 @@ int TextCalls() {
 }
 
 FreeTypeFace::FreeTypeFace(double points) : mPoints(points) {
+    // A configuration of its own, as the GDI layer keeps, destroyed once the face is found.
+    FcConfig* config = FcInitLoadConfigAndFonts();
     FcPattern* pattern = FcPatternCreate();
     FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(kFace));
-    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+    FcConfigSubstitute(config, pattern, FcMatchPattern);
     FcDefaultSubstitute(pattern);
     FcResult result;
-    FcPattern* match = FcFontMatch(nullptr, pattern, &result);
+    FcPattern* match = FcFontMatch(config, pattern, &result);
     FcPatternDestroy(pattern);
     FcChar8* file = nullptr;
     int index = 0;
@@ -49,6 +51,7 @@ FreeTypeFace::FreeTypeFace(double points) : mPoints(points) {
             FT_Set_Char_Size(mFace, 0, std::lround(points * 64), 72, 72);
     }
     if (match) FcPatternDestroy(match);
+    FcConfigDestroy(config);
 }
 
 FreeTypeFace::~FreeTypeFace() {
