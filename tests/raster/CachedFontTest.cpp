@@ -442,33 +442,6 @@ TEST_F(CachedFont, InvertAndVerticalFontsTransformTheCoverage) {
         }
 }
 
-TEST_F(CachedFont, VerticalTextRunsDownAndBottomUpTextRunsUp) {
-    LICE_CachedFont down, up;
-    down.SetFromHFont(MakeFont(), LICE_CACHEDFONT_OWNS_FONT | LICE_CACHEDFONT_VERTICAL);
-    up.SetFromHFont(MakeFont(), LICE_CACHEDFONT_OWNS_FONT | LICE_CACHEDFONT_VERTICAL |
-                                    LICE_CACHEDFONT_BOTTOM_UP);
-    down.SetTextColor(kWhite);
-    up.SetTextColor(kWhite);
-    RECT m = {0, 0, 0, 0};
-    const int width = down.DrawText(nullptr, "WW", -1, &m, DT_CALCRECT);
-    EXPECT_EQ(width, m.right);
-    EXPECT_GT(m.bottom, m.right);
-
-    // Each text covers rows within [top, top + its measured length).
-    Canvas a(40, 120), b(40, 120);
-    draw(down, &a, "WW", 5, 10);
-    draw(up, &b, "WW", 5, 10);
-    for (Canvas* c : {&a, &b}) {
-        int top = 120, bottom = -1;
-        for (int y = 0; y < 120; ++y)
-            for (int x = 0; x < 40; ++x)
-                if (c->at(x, y)) top = std::min(top, y), bottom = std::max(bottom, y);
-        EXPECT_GE(top, 10);
-        EXPECT_LT(bottom, 10 + m.bottom);
-        EXPECT_GT(bottom - top, m.bottom / 2);
-    }
-}
-
 TEST_F(CachedFont, OpaqueBackgroundFillsEachGlyphCell) {
     const LICE_pixel background = LICE_MakePixel(0, 0, 200, 255);
     font.SetBkMode(OPAQUE);
