@@ -1,6 +1,7 @@
 #include "host/grindvox/Commands.h"
 #include "host/grindvox/DistinctFiles.h"
 #include "host/grindvox/InfoListing.h"
+#include "host/grindvox/OutputTarget.h"
 #include "host/grindvox/UnitDriver.h"
 
 #include <cstdio>
@@ -8,6 +9,12 @@
 Failure RunInfo(const Invocation& invocation) {
     Failure failure = CheckFilesAreDistinct(invocation);
     if (failure.Failed()) return failure;
+    // A state file that may not be written is refused before the listing is printed.
+    OutputTarget stateTarget;
+    if (!invocation.unit.saveState.empty() &&
+        (failure = InspectOutput(invocation.unit.saveState, invocation.noClobber, &stateTarget))
+            .Failed())
+        return failure;
     UnitDriver unit;
     if ((failure = unit.Open()).Failed() ||
         (failure = ApplyUnitSettings(unit, invocation.unit)).Failed())
