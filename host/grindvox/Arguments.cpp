@@ -33,7 +33,7 @@ const char* const kSettingsHelp =
     "  --preset N|NAME      start from a factory preset, by number or by name\n"
     "  --state FILE         start from a state saved in an .aupreset file\n"
     "  --save-state FILE    save the unit's state, once set up, to an .aupreset file\n"
-    "  -n, --no-clobber     refuse to replace an existing file instead of replacing it\n";
+    "  -n, --no-clobber     refuse to replace an existing file (OUTPUT, --save-state)\n";
 
 std::string renderHelp() {
     std::string text =
@@ -43,9 +43,12 @@ std::string renderHelp() {
         "Renders INPUT (WAV, AIFF, FLAC, OGG, MP3, ...; mono or stereo) through the unit into\n"
         "OUTPUT at the input's sample rate. - as INPUT reads standard input, as OUTPUT writes\n"
         "standard output (WAV unless --format says otherwise). --demo renders the built-in demo\n"
-        "signal (6 s, 44.1 kHz, stereo) instead of INPUT. An existing OUTPUT is replaced only\n"
-        "when the render succeeded (a symbolic link is written through, a pipe or device is\n"
-        "written in place); OUTPUT may not be INPUT or the --state file.\n"
+        "signal (6 s, 44.1 kHz, stereo) instead of INPUT.\n"
+        "\n"
+        "An existing OUTPUT is replaced once the render has succeeded (it is written beside\n"
+        "itself as .OUTPUT.grindvox-PID-XXXXXX until then); a symbolic link is written through\n"
+        "to its target; a pipe, FIFO or device is written in place. OUTPUT and --save-state\n"
+        "may not name INPUT or the --state file.\n"
         "\n"
         "options:\n"
         "  --demo               render the built-in demo signal; give only OUTPUT\n";
