@@ -216,6 +216,20 @@ TEST(CliSafety, AnInputThatEndsEarlyRendersWithAWarningOfFramesReadAndDeclared) 
         ASSERT_TRUE(ReadAudio(folder / "out.wav", &out));
         EXPECT_EQ(1000, out.Frames());
     }
+    // A FLAC stream cut in the middle breaks off where the decoder loses it: the frames before
+    // render, and both the decoder's complaint and the count are reported.
+    ASSERT_TRUE(WriteAudio(folder / "cut.flac", full, SF_FORMAT_FLAC | SF_FORMAT_PCM_16));
+    const std::string flac = ReadBytes(folder / "cut.flac");
+    ASSERT_TRUE(WriteBytes(folder / "cut.flac", flac.substr(0, flac.size() / 2)));
+    const CliResult r = RunCli(folder, {"render", "cut.flac", "out.wav", "-q"});
+    EXPECT_EQ(0, r.status) << r.err;
+    EXPECT_NE(std::string::npos, r.err.find("\"cut.flac\" may be damaged or cut short")) << r.err;
+    EXPECT_NE(std::string::npos, r.err.find("of 352800 it should hold")) << r.err;
+    Audio out;
+    ASSERT_TRUE(ReadAudio(folder / "out.wav", &out));
+    EXPECT_GT(out.Frames(), 0);
+    EXPECT_LT(out.Frames(), 352800);
+
     // A whole file says nothing.
     ASSERT_TRUE(WriteAudio(folder / "whole.wav", MakeSignal(2, 44100, 1000), kFloatWav));
     EXPECT_EQ("", RunCli(folder, {"render", "whole.wav", "out.wav", "-q"}).err);
