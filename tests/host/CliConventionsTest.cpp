@@ -6,6 +6,7 @@
 
 #include <sndfile.h>
 
+#include <pty.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -233,4 +234,50 @@ TEST(CliConventions, AKilledRendersTemporaryNamesItsProcessAndIsClearedOnceThatI
     const CliResult r = RunCli(folder, {"render", "--demo", "long.wav", "-q"});
     ASSERT_EQ(0, r.status) << r.err;
     EXPECT_EQ(std::vector<std::string>({alive, other, "long.wav"}), folder.Names());
+}
+
+TEST(CliConventions, TheProgressBarFitsTheTerminalOnOneLineAndCtrlCEndsThatLine) {
+    ScratchFolder folder;
+    winsize size = {};
+    size.ws_col = 50;
+    size.ws_row = 20;
+    int terminal = -1;
+    const pid_t pid = forkpty(&terminal, nullptr, nullptr, &size);
+    if (pid == 0) {
+        if (chdir(folder.Path().c_str()) == 0)
+            execl(GRINDVOX_CLI, GRINDVOX_CLI, "render", "--demo", "long.wav", "--tail", "3600",
+                  nullptr);
+        _exit(127);
+    }
+    ASSERT_GT(pid, 0);
+    // Reads what the terminal shows until the program is gone, stopping it once the bar has
+    // been drawn twice (it appears after a second).
+    std::string shown;
+    bool stopped = false;
+    char buffer[4096];
+    for (;;) {
+        const ssize_t n = read(terminal, buffer, sizeof buffer);
+        if (n <= 0) break;
+        shown.append(buffer, static_cast<size_t>(n));
+        size_t bars = 0;
+        for (size_t at = shown.find("\r["); at != std::string::npos; at = shown.find("\r[", at + 1))
+            ++bars;
+        if (!stopped && bars >= 2) stopped = kill(pid, SIGINT) == 0;
+    }
+    close(terminal);
+    int status = 0;
+    ASSERT_EQ(pid, waitpid(pid, &status, 0));
+    ASSERT_TRUE(stopped) << shown;
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 130);
+
+    // Every drawing of the bar is one line of 49 characters, redrawn over itself.
+    for (size_t at = shown.find("\r["); at != std::string::npos; at = shown.find("\r[", at + 1)) {
+        const size_t end = shown.find_first_of("\r\n", at + 1);
+        const std::string bar = shown.substr(at + 1, end - at - 1);
+        EXPECT_EQ(49u, bar.size()) << "\"" << bar << "\"";
+        EXPECT_NE(std::string::npos, bar.find("% ")) << bar;
+    }
+    // The interruption starts a line of its own (the terminal shows a newline as \r\n).
+    EXPECT_NE(std::string::npos, shown.find("\r\ngrindvox: interrupted\r\n")) << shown;
+    EXPECT_TRUE(Temporaries(folder).empty());
 }
