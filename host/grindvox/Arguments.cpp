@@ -95,7 +95,7 @@ struct Parser;
 using Apply = Failure (*)(Parser&, const std::string& value);
 
 // One option: its long and short names, whether it takes a value, which commands take it.
-struct OptionSpec {
+struct OptionEntry {
     const char* name;
     const char* shortName; // null: none
     bool takesValue;
@@ -128,7 +128,7 @@ struct Parser {
     Failure placeFiles();
 };
 
-const OptionSpec kOptions[] = {
+const OptionEntry kOptions[] = {
     {"--set", nullptr, true, kBoth, setAssignment},
     {"--preset", nullptr, true, kBoth,
      [](Parser& p, const std::string& v) {
@@ -229,17 +229,17 @@ Failure Parser::option(const std::string& arg) {
     }
     const size_t eq = arg.find('=');
     const std::string name = arg.substr(0, eq);
-    for (const OptionSpec& spec : kOptions) {
-        if (name != spec.name && !(spec.shortName && name == spec.shortName)) continue;
-        if (!(spec.commands & commandMask())) return unknownOption(name);
-        if (!spec.takesValue) {
+    for (const OptionEntry& entry : kOptions) {
+        if (name != entry.name && !(entry.shortName && name == entry.shortName)) continue;
+        if (!(entry.commands & commandMask())) return unknownOption(name);
+        if (!entry.takesValue) {
             if (eq != std::string::npos) return UsageError(name + " takes no value");
-            return spec.apply(*this, "");
+            return entry.apply(*this, "");
         }
-        if (eq != std::string::npos) return spec.apply(*this, arg.substr(eq + 1));
+        if (eq != std::string::npos) return entry.apply(*this, arg.substr(eq + 1));
         if (next >= args.size())
             return UsageError(name + " needs a value; see grindvox " + commandName() + " --help");
-        return spec.apply(*this, args[next++]);
+        return entry.apply(*this, args[next++]);
     }
     return unknownOption(name);
 }

@@ -162,7 +162,7 @@ Failure RunRender(const Invocation& invocation) {
     Failure failure = CheckFilesAreDistinct(invocation);
     if (failure.Failed()) return failure;
     OutputTarget target;
-    if ((failure = InspectOutput(options.output, invocation.noClobber, &target)).Failed())
+    if ((failure = ExamineOutput(options.output, invocation.noClobber, &target)).Failed())
         return failure;
     if (target.standardOutput && isatty(STDOUT_FILENO))
         return UsageError("not writing audio to a terminal; redirect standard output "
@@ -171,7 +171,7 @@ Failure RunRender(const Invocation& invocation) {
     if ((failure = chooseFormat(options, target, &format)).Failed()) return failure;
     OutputTarget stateTarget;
     if (!invocation.unit.saveState.empty() &&
-        (failure = InspectOutput(invocation.unit.saveState, invocation.noClobber, &stateTarget))
+        (failure = ExamineOutput(invocation.unit.saveState, invocation.noClobber, &stateTarget))
             .Failed())
         return failure;
 

@@ -77,7 +77,7 @@ Failure SaveStateFile(const std::string& path, CFPropertyListRef state, bool noC
     if (!data.Is(CFDataGetTypeID()))
         return RunError("cannot write \"" + path + "\": the unit's state is not a property list");
     OutputTarget target;
-    Failure failure = InspectOutput(path, noClobber, &target);
+    Failure failure = ExamineOutput(path, noClobber, &target);
     if (failure.Failed()) return failure;
     PendingFile file;
     std::string reason;
