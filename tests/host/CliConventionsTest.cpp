@@ -63,9 +63,10 @@ std::vector<std::string> Temporaries(const ScratchFolder& folder) {
     return found;
 }
 
-// Waits up to ten seconds for a render to start writing its temporary file.
+// Waits up to half a minute (a loaded machine) for a render to start writing its temporary
+// file.
 bool WaitForTemporary(const ScratchFolder& folder) {
-    for (int i = 0; i < 1000; ++i) {
+    for (int i = 0; i < 3000; ++i) {
         if (!Temporaries(folder).empty()) return true;
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
