@@ -424,6 +424,10 @@ SInt32 CFRunLoopRunInMode(CFRunLoopMode mode, CFTimeInterval seconds,
         }
         notifyObservers(rl, mode, kCFRunLoopBeforeTimers);
         fireTimers(rl, mode);
+        if (!modeHasWork(rl, mode)) {
+            result = kCFRunLoopRunFinished;
+            break;
+        }
         notifyObservers(rl, mode, kCFRunLoopBeforeSources);
         bool pollOnly = CFAbsoluteTimeGetCurrent() >= deadline;
         // A source already ready is handled without sleeping first.

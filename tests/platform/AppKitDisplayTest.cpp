@@ -1,0 +1,220 @@
+// The window stand-in on a real X server: input through XTest, pixels read back with XGetImage
+// on a second connection, as a user and a screen would see them.
+#include <AppKit/AppKit.h>
+#include <CoreGraphics/CoreGraphics.h>
+
+#include <gtest/gtest.h>
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+void pump(double seconds) {
+    CFAbsoluteTime end = CFAbsoluteTimeGetCurrent() + seconds;
+    while (CFAbsoluteTimeGetCurrent() < end)
+        CFRunLoopRunInMode(kCFRunLoopDefaultMode, 0.01, false);
+}
+
+// A view filled with one colour that records the presses it takes.
+class Swatch : public NSView {
+public:
+    Swatch(NSRect frame, CGFloat r, CGFloat g, CGFloat b) : NSView(frame), mR(r), mG(g), mB(b) {}
+    BOOL isOpaque() const override { return YES; }
+    BOOL acceptsFirstResponder() override { return YES; }
+    void drawRect(NSRect rect) override {
+        auto* ctx = static_cast<CGContextRef>(NSGraphicsContext::currentContext()->graphicsPort());
+        CGContextSetRGBFillColor(ctx, mR, mG, mB, 1);
+        CGContextFillRect(ctx, rect);
+    }
+    void mouseDown(NSEvent* e) override {
+        NSPoint p = convertPoint_fromView(e->locationInWindow(), nil);
+        presses.push_back({p.x, p.y, static_cast<double>(e->clickCount())});
+    }
+    void mouseDragged(NSEvent*) override { ++drags; }
+    void removeFromSuperview() override {
+        ++removals;
+        NSView::removeFromSuperview();
+    }
+    void OnMenuSelection(id sender) { chosen = static_cast<NSMenuItem*>(sender); }
+    void tick(id) { ++ticks; }
+
+    std::vector<std::vector<double>> presses;
+    int drags = 0;
+    int removals = 0;
+    int ticks = 0;
+    NSMenuItem* chosen = nil;
+
+private:
+    CGFloat mR, mG, mB;
+};
+
+class AppKitDisplay : public ::testing::Test {
+protected:
+    void SetUp() override {
+        pool = new NSAutoreleasePool;
+        if (!GrindvoxAppKit_HasDisplay()) GTEST_SKIP() << "no X display";
+        probe = XOpenDisplay(nullptr);
+        ASSERT_NE(probe, nullptr);
+    }
+    void TearDown() override {
+        if (probe) XCloseDisplay(probe);
+        pool->drain();
+    }
+
+    // A shown window of w x h at the screen's top-left corner holding view.
+    NSWindow* show(NSView* view, int w, int h) {
+        int screenH = DisplayHeight(probe, DefaultScreen(probe));
+        auto* window = new NSWindow(NSMakeRect(0, screenH - h, w, h), NSBorderlessWindowMask,
+                                    NSBackingStoreBuffered, NO);
+        window->contentView()->addSubview(view);
+        window->makeKeyAndOrderFront(nil);
+        pump(0.2);
+        return window;
+    }
+
+    unsigned long pixelAt(unsigned long window, int x, int y) {
+        XSync(probe, False);
+        XImage* image = XGetImage(probe, window, x, y, 1, 1, AllPlanes, ZPixmap);
+        if (!image) return 0xDEADBEEF;
+        unsigned long p = XGetPixel(image, 0, 0);
+        XDestroyImage(image);
+        return p;
+    }
+
+    void click(int x, int y) {
+        XTestFakeMotionEvent(probe, -1, x, y, CurrentTime);
+        XTestFakeButtonEvent(probe, 1, True, CurrentTime);
+        XTestFakeButtonEvent(probe, 1, False, CurrentTime);
+        XFlush(probe);
+    }
+
+    NSAutoreleasePool* pool = nullptr;
+    Display* probe = nullptr;
+};
+
+} // namespace
+
+TEST_F(AppKitDisplay, TheWindowShowsWhatTheViewDrewAndExposesAfterItIsCovered) {
+    auto* view = new Swatch(NSMakeRect(0, 0, 64, 32), 1, 0.5, 0);
+    NSWindow* window = show(view, 64, 32);
+    unsigned long xid = GrindvoxAppKit_XWindowOfView(view);
+    ASSERT_NE(xid, 0u);
+    EXPECT_EQ(pixelAt(xid, 3, 3) & 0xFFFFFF, 0xFF8000u);
+    EXPECT_EQ(pixelAt(xid, 63, 31) & 0xFFFFFF, 0xFF8000u);
+    // Pixels match the memory snapshot of the same view.
+    NSBitmapImageRep* rep = view->bitmapImageRepForCachingDisplayInRect(view->bounds());
+    view->cacheDisplayInRect_toBitmapImageRep(view->bounds(), rep);
+    const unsigned char* px = rep->bitmapData();
+    EXPECT_EQ(px[0], 0xFF);
+    EXPECT_EQ(px[1], 0x80);
+    EXPECT_EQ(px[2], 0x00);
+    view->release();
+    window->close();
+}
+
+TEST_F(AppKitDisplay, PressesArriveAtThePixelsTopLeftCornerInCocoaCoordinatesWithClickCounts) {
+    auto* view = new Swatch(NSMakeRect(0, 0, 100, 50), 0, 0, 1);
+    NSWindow* window = show(view, 100, 50);
+    click(10, 20);
+    pump(0.1);
+    click(10, 20);
+    pump(0.1);
+    ASSERT_EQ(view->presses.size(), 2u);
+    EXPECT_EQ(view->presses[0], (std::vector<double>{10, 30, 1}));
+    EXPECT_EQ(view->presses[1], (std::vector<double>{10, 30, 2}));
+    // A drag after a press reaches the pressed view.
+    XTestFakeMotionEvent(probe, -1, 30, 30, CurrentTime);
+    XTestFakeButtonEvent(probe, 1, True, CurrentTime);
+    XTestFakeMotionEvent(probe, -1, 40, 35, CurrentTime);
+    XTestFakeButtonEvent(probe, 1, False, CurrentTime);
+    XFlush(probe);
+    pump(0.1);
+    EXPECT_GE(view->drags, 1);
+    view->release();
+    window->close();
+}
+
+TEST_F(AppKitDisplay, APopupPicksTheItemClickedWhileTimersKeepFiring) {
+    auto* view = new Swatch(NSMakeRect(0, 0, 200, 100), 0.2, 0.2, 0.2);
+    NSWindow* window = show(view, 200, 100);
+    NSTimer* timer = NSTimer::timerWithTimeInterval_target_selector_userInfo_repeats(
+        0.01, view, NSSelector(&Swatch::tick), nil, YES);
+    NSRunLoop::currentRunLoop()->addTimer_forMode(timer, NSRunLoopCommonModes);
+    auto* menu = new NSMenu(NSString::stringWithUTF8String("IPlug Popup Menu"));
+    menu->setAutoenablesItems(NO);
+    SEL action = NSSelector(&Swatch::OnMenuSelection);
+    for (const char* title : {"01: one", "02: two", "03: three"})
+        menu->addItemWithTitle_action_keyEquivalent(NSString::stringWithUTF8String(title), action,
+                                                    nil);
+    // The menu opens at base (10, 90): screen (10, 10). Its items are 20 pixels tall from y 1, so
+    // the third item's middle is at screen y 10 + 1 + 50. The click comes once it is shown.
+    struct Clicker {
+        Display* d;
+        int phase = 0;
+    } clicker{probe};
+    CFRunLoopTimerContext context = {0, &clicker, nullptr, nullptr, nullptr};
+    CFRunLoopTimerRef clickTimer = CFRunLoopTimerCreate(
+        nullptr, CFAbsoluteTimeGetCurrent() + 0.2, 0.1, 0, 0,
+        [](CFRunLoopTimerRef, void* info) {
+            auto* c = static_cast<Clicker*>(info);
+            if (c->phase++ != 0) return;
+            XTestFakeMotionEvent(c->d, -1, 40, 61, CurrentTime);
+            XTestFakeButtonEvent(c->d, 1, True, CurrentTime);
+            XTestFakeButtonEvent(c->d, 1, False, CurrentTime);
+            XFlush(c->d);
+        },
+        &context);
+    CFRunLoopAddTimer(CFRunLoopGetCurrent(), clickTimer, kCFRunLoopCommonModes);
+    int ticksBefore = view->ticks;
+    NSEvent* event = NSEvent::
+        otherEventWithType_location_modifierFlags_timestamp_windowNumber_context_subtype_data1_data2(
+            NSApplicationDefined, NSMakePoint(10, 90), 15, 0, window->windowNumber(), nil, 0, 0, 0);
+    NSMenu::popUpContextMenu_withEvent_forView(menu, event, view);
+    EXPECT_GT(view->ticks, ticksBefore + 5);
+    ASSERT_NE(view->chosen, nil);
+    EXPECT_EQ(menu->indexOfItem(view->chosen), 2);
+    CFRunLoopTimerInvalidate(clickTimer);
+    CFRelease(clickTimer);
+    timer->invalidate();
+    menu->release();
+    view->release();
+    window->close();
+}
+
+TEST_F(AppKitDisplay, AParentDestroyedUnderTheViewUnbindsIt) {
+    Window parent = XCreateSimpleWindow(probe, DefaultRootWindow(probe), 0, 0, 120, 60, 0, 0, 0);
+    XMapWindow(probe, parent);
+    XSync(probe, False);
+    auto* host = new NSWindow(reinterpret_cast<void*>(static_cast<uintptr_t>(parent)));
+    host->setReleasedWhenClosed(NO);
+    auto* view = new Swatch(NSMakeRect(0, 0, 120, 60), 0, 1, 0);
+    host->contentView()->addSubview(view);
+    pump(0.1);
+    ASSERT_NE(GrindvoxAppKit_XWindowOfView(view), 0u);
+    unsigned long errorsBefore = GrindvoxAppKit_XErrorCount();
+    XDestroyWindow(probe, parent);
+    XSync(probe, False);
+    pump(0.2);
+    EXPECT_EQ(view->removals, 1);
+    EXPECT_EQ(view->superview(), nil);
+    EXPECT_EQ(GrindvoxAppKit_XWindowOfView(view), 0u);
+    EXPECT_EQ(GrindvoxAppKit_XErrorCount(), errorsBefore);
+    view->release();
+    host->release();
+}
+
+TEST_F(AppKitDisplay, AnXErrorIsRecordedAndAnsweredAsFailure) {
+    unsigned long errorsBefore = GrindvoxAppKit_XErrorCount();
+    auto* wrapper = new NSWindow(reinterpret_cast<void*>(static_cast<uintptr_t>(0x7ffffff0)));
+    EXPECT_GT(GrindvoxAppKit_XErrorCount(), errorsBefore);
+    auto* view = new Swatch(NSMakeRect(0, 0, 10, 10), 0, 0, 0);
+    wrapper->contentView()->addSubview(view);
+    EXPECT_EQ(GrindvoxAppKit_XWindowOfView(view), 0u);
+    view->release();
+    wrapper->close();
+}
