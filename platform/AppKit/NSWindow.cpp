@@ -277,8 +277,11 @@ NSArray* NSWindow::childWindows() const {
 
 BOOL NSWindow::makeFirstResponder(NSResponder* responder) {
     if (responder == mFirstResponder) return YES;
-    if (mFirstResponder && !mFirstResponder->resignFirstResponder()) return NO;
-    // Resigning may have picked another first responder (a field giving the focus back).
+    NSResponder* before = mFirstResponder;
+    if (before && !before->resignFirstResponder()) return NO;
+    // Resigning may have chosen the next first responder itself (a field that ends its edit
+    // hands the focus back to the view it edits for): that choice stands.
+    if (mFirstResponder != before) return mFirstResponder == responder;
     if (!responder) {
         mFirstResponder = nil;
         return YES;

@@ -8,6 +8,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
 
 #include <string>
 #include <vector>
@@ -106,6 +107,18 @@ TEST_F(AppKitDisplay, TheWindowShowsWhatTheViewDrewAndExposesAfterItIsCovered) {
     ASSERT_NE(xid, 0u);
     EXPECT_EQ(pixelAt(xid, 3, 3) & 0xFFFFFF, 0xFF8000u);
     EXPECT_EQ(pixelAt(xid, 63, 31) & 0xFFFFFF, 0xFF8000u);
+    // Covered by another window and uncovered, the view draws the exposed part again.
+    Window cover = XCreateSimpleWindow(probe, DefaultRootWindow(probe), 0, 0, 40, 20, 0, 0, 0);
+    XSetWindowAttributes noManager;
+    noManager.override_redirect = True;
+    XChangeWindowAttributes(probe, cover, CWOverrideRedirect, &noManager);
+    XMapRaised(probe, cover);
+    XSync(probe, False);
+    EXPECT_EQ(pixelAt(DefaultRootWindow(probe), 3, 3) & 0xFFFFFF, 0u);
+    XDestroyWindow(probe, cover);
+    XSync(probe, False);
+    pump(0.2);
+    EXPECT_EQ(pixelAt(DefaultRootWindow(probe), 3, 3) & 0xFFFFFF, 0xFF8000u);
     // Pixels match the memory snapshot of the same view.
     NSBitmapImageRep* rep = view->bitmapImageRepForCachingDisplayInRect(view->bounds());
     view->cacheDisplayInRect_toBitmapImageRep(view->bounds(), rep);
@@ -217,4 +230,81 @@ TEST_F(AppKitDisplay, AnXErrorIsRecordedAndAnsweredAsFailure) {
     EXPECT_EQ(GrindvoxAppKit_XWindowOfView(view), 0u);
     view->release();
     wrapper->close();
+}
+
+namespace {
+
+class EntryWatcher : public NSTextFieldDelegate {
+public:
+    void controlTextDidEndEditing(NSNotification* note) override {
+        ended.push_back(static_cast<NSTextField*>(note->object())->stringValue()->utf8());
+    }
+    std::vector<std::string> ended;
+};
+
+// Accepts digits only, as the window layer's number formatter does for integer parameters.
+class DigitsOnly : public NSFormatter {
+public:
+    BOOL isPartialStringValid_newEditingString_errorDescription(NSString* s, NSString**,
+                                                                NSString**) override {
+        for (NSUInteger i = 0; i < s->length(); ++i)
+            if (s->characterAtIndex(i) < '0' || s->characterAtIndex(i) > '9') return NO;
+        return YES;
+    }
+};
+
+} // namespace
+
+TEST_F(AppKitDisplay, TypedKeysReachTheTextFieldThroughItsFormatterAndReturnEndsTheEntry) {
+    auto* editor = new Swatch(NSMakeRect(0, 0, 160, 60), 0.5, 0.5, 0.5);
+    NSWindow* window = show(editor, 160, 60);
+    auto* field = new NSTextField(NSMakeRect(20, 20, 80, 20));
+    auto* formatter = new DigitsOnly;
+    EntryWatcher watcher;
+    field->setFormatter(formatter);
+    field->setDelegate(&watcher);
+    editor->addSubview(field);
+    window->makeKeyAndOrderFront(nil);
+    window->makeFirstResponder(field);
+    pump(0.1);
+    for (KeySym sym : {XK_4, XK_x, XK_2, XK_BackSpace, XK_7, XK_Return}) {
+        KeyCode code = XKeysymToKeycode(probe, sym);
+        XTestFakeKeyEvent(probe, code, True, CurrentTime);
+        XTestFakeKeyEvent(probe, code, False, CurrentTime);
+    }
+    XFlush(probe);
+    pump(0.2);
+    ASSERT_EQ(watcher.ended.size(), 1u);
+    EXPECT_EQ(watcher.ended[0], "47");
+    field->setDelegate(nullptr);
+    formatter->release();
+    field->release();
+    editor->release();
+    window->close();
+}
+
+namespace {
+
+class WheelView : public Swatch {
+public:
+    WheelView() : Swatch(NSMakeRect(0, 0, 80, 40), 0, 0, 0) {}
+    void scrollWheel(NSEvent* e) override { deltas.push_back(e->deltaY()); }
+    std::vector<double> deltas;
+};
+
+} // namespace
+
+TEST_F(AppKitDisplay, WheelStepsArriveAsDeltaY) {
+    auto* view = new WheelView;
+    NSWindow* window = show(view, 80, 40);
+    XTestFakeMotionEvent(probe, -1, 20, 20, CurrentTime);
+    for (unsigned button : {4u, 5u}) {
+        XTestFakeButtonEvent(probe, button, True, CurrentTime);
+        XTestFakeButtonEvent(probe, button, False, CurrentTime);
+    }
+    XFlush(probe);
+    pump(0.1);
+    EXPECT_EQ(view->deltas, (std::vector<double>{1, -1}));
+    view->release();
+    window->close();
 }

@@ -193,10 +193,17 @@ protected:
     ~Digits() override { set->release(); }
 };
 
+// Ends the entry the way the window layer does: takes the text, removes the field and gives
+// the first responder back to the editor's view.
 class EndWatcher : public NSTextFieldDelegate {
 public:
     void controlTextDidEndEditing(NSNotification* note) override {
-        ended.push_back(static_cast<NSTextField*>(note->object())->stringValue()->utf8());
+        auto* field = static_cast<NSTextField*>(note->object());
+        ended.push_back(field->stringValue()->utf8());
+        NSView* editor = field->superview();
+        field->setDelegate(nullptr);
+        field->removeFromSuperview();
+        if (editor && editor->window()) editor->window()->makeFirstResponder(editor);
     }
     std::vector<std::string> ended;
 };
@@ -221,13 +228,19 @@ TEST_F(AppKitHeadless, TextFieldFiltersThroughItsFormatterAndEndsOnReturnOrAPres
     window->sendEvent(key(window, "\r", 36));
     ASSERT_EQ(watcher.ended.size(), 1u);
     EXPECT_EQ(watcher.ended[0], "12");
+    EXPECT_EQ(field->superview(), nil);
+    EXPECT_EQ(window->firstResponder(), editor);
     // Editing again, then a press on the editor ends it too, before the press arrives.
+    editor->addSubview(field);
+    field->setDelegate(&watcher);
     window->makeFirstResponder(field);
     window->sendEvent(key(window, "9", 0));
     window->sendEvent(mouse(NSLeftMouseDown, window, 150, 80));
     ASSERT_EQ(watcher.ended.size(), 2u);
     EXPECT_EQ(watcher.ended[1], "9");
     EXPECT_EQ(window->firstResponder(), editor);
+    ASSERT_EQ(editor->events.size(), 1u);
+    EXPECT_EQ(editor->events[0], "down 150,80");
     digits->release();
     field->release();
     editor->release();
