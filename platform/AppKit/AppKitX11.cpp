@@ -8,6 +8,7 @@
 
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
+#include <fontconfig/fontconfig.h>
 
 #include <cctype>
 #include <cstdio>
@@ -40,6 +41,18 @@ struct LastPress {
     Window window = 0;
     int count = 0;
 } gLastPress;
+
+// Closes the connection when the process ends, so that Xlib and Xft free what they hold for it
+// (fonts and their patterns) rather than leaving it to the exit.
+struct ConnectionCloser {
+    ~ConnectionCloser() {
+        if (!gOpen) return;
+        gOpen = false;
+        XCloseDisplay(gConnection.display);
+        // Xft set up fontconfig's default configuration for its fonts; nothing uses it now.
+        FcFini();
+    }
+} gCloser;
 
 const Time kDoubleClickMs = 400;
 const int kDoubleClickSlop = 4;
