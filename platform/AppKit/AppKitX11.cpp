@@ -69,9 +69,28 @@ int recordError(Display* display, XErrorEvent* error) {
     return 0;
 }
 
+// A lost connection (the server went away) does not end the process either: Xlib reports it
+// here instead of exiting, the stand-in stops using the connection, and windows live on in
+// memory.
+bool gLost = false;
+
+int recordLostConnection(Display*) {
+    ++gErrorCount;
+    return 0;
+}
+
+void connectionLost(Display*, void*) {
+    if (!gLost) fprintf(stderr, "the X connection was lost: windows go on without a display\n");
+    gLost = true;
+    gOpen = false;
+}
+
 void connectionReadable(CFFileDescriptorRef f, CFOptionFlags, void*) {
-    ProcessPendingEvents();
+    // Watched again before the events run: one of them may start a nested loop (a popup menu),
+    // which must wake for the connection too.
     CFFileDescriptorEnableCallBacks(f, kCFFileDescriptorReadCallBack);
+    ProcessPendingEvents();
+    if (gLost) CFFileDescriptorInvalidate(f);
 }
 
 void beforeWaiting(CFRunLoopObserverRef, CFRunLoopActivity, void*) {
@@ -232,9 +251,13 @@ void dispatch(XEvent& e) {
 
 Connection* OpenConnection() {
     if (gOpen) return &gConnection;
+    // Once lost, the connection is not opened again: views still name its windows.
+    if (gLost) return nullptr;
     XSetErrorHandler(recordError);
+    XSetIOErrorHandler(recordLostConnection);
     Display* display = XOpenDisplay(nullptr);
     if (!display) return nullptr;
+    XSetIOErrorExitHandler(display, connectionLost, nullptr);
     Connection& c = gConnection;
     c.display = display;
     c.screen = DefaultScreen(display);
@@ -294,7 +317,7 @@ void EndModalSession() {
 void ProcessPendingEvents() {
     if (!gOpen) return;
     Display* display = gConnection.display;
-    while (XPending(display)) {
+    while (gOpen && XPending(display)) {
         XEvent e;
         XNextEvent(display, &e);
         dispatch(e);

@@ -11,6 +11,7 @@
 #include <X11/keysym.h>
 
 #include <string>
+#include <sys/socket.h>
 #include <vector>
 
 namespace {
@@ -164,8 +165,13 @@ TEST_F(AppKitDisplay, APopupPicksTheItemClickedWhileTimersKeepFiring) {
     for (const char* title : {"01: one", "02: two", "03: three"})
         menu->addItemWithTitle_action_keyEquivalent(NSString::stringWithUTF8String(title), action,
                                                     nil);
-    // The menu opens at base (10, 90): screen (10, 10). Its items are 20 pixels tall from y 1, so
-    // the third item's middle is at screen y 10 + 1 + 50. The click comes once it is shown.
+    // An item with a submenu is not shown: the rows below it move up, their indices stay.
+    auto* submenu = new NSMenu(NSString::stringWithUTF8String("more"));
+    menu->itemAtIndex(0)->setSubmenu(submenu);
+    submenu->release();
+    // The menu opens at base (10, 90): screen (10, 10). Shown items are 20 pixels tall from
+    // y 1, so the third item, second shown, spans screen y 31 to 51. The click comes once the
+    // menu is surely up.
     struct Clicker {
         Display* d;
         int phase = 0;
@@ -177,7 +183,7 @@ TEST_F(AppKitDisplay, APopupPicksTheItemClickedWhileTimersKeepFiring) {
             auto* c = static_cast<Clicker*>(info);
             // A few ticks in, so that the menu is surely up.
             if (c->phase++ != 3) return;
-            XTestFakeMotionEvent(c->d, -1, 40, 61, CurrentTime);
+            XTestFakeMotionEvent(c->d, -1, 40, 41, CurrentTime);
             XTestFakeButtonEvent(c->d, 1, True, CurrentTime);
             XTestFakeButtonEvent(c->d, 1, False, CurrentTime);
             XFlush(c->d);
@@ -195,6 +201,38 @@ TEST_F(AppKitDisplay, APopupPicksTheItemClickedWhileTimersKeepFiring) {
     CFRunLoopTimerInvalidate(clickTimer);
     CFRelease(clickTimer);
     timer->invalidate();
+    menu->release();
+    view->release();
+    window->close();
+}
+
+TEST_F(AppKitDisplay, APressOutsideAnOpenPopupDismissesItAndNeverReachesTheWindowBelow) {
+    auto* view = new Swatch(NSMakeRect(0, 0, 200, 100), 0.2, 0.2, 0.2);
+    NSWindow* window = show(view, 200, 100);
+    auto* menu = new NSMenu(NSString::stringWithUTF8String("IPlug Popup Menu"));
+    menu->setAutoenablesItems(NO);
+    menu->addItemWithTitle_action_keyEquivalent(NSString::stringWithUTF8String("only"),
+                                                NSSelector(&Swatch::OnMenuSelection), nil);
+    CFRunLoopTimerContext context = {0, probe, nullptr, nullptr, nullptr};
+    CFRunLoopTimerRef clickTimer = CFRunLoopTimerCreate(
+        nullptr, CFAbsoluteTimeGetCurrent() + 0.3, 0, 0, 0,
+        [](CFRunLoopTimerRef, void* info) {
+            auto* d = static_cast<Display*>(info);
+            XTestFakeMotionEvent(d, -1, 190, 90, CurrentTime);
+            XTestFakeButtonEvent(d, 1, True, CurrentTime);
+            XTestFakeButtonEvent(d, 1, False, CurrentTime);
+            XFlush(d);
+        },
+        &context);
+    CFRunLoopAddTimer(CFRunLoopGetCurrent(), clickTimer, kCFRunLoopCommonModes);
+    NSEvent* event = NSEvent::
+        otherEventWithType_location_modifierFlags_timestamp_windowNumber_context_subtype_data1_data2(
+            NSApplicationDefined, NSMakePoint(10, 90), 15, 0, window->windowNumber(), nil, 0, 0, 0);
+    NSMenu::popUpContextMenu_withEvent_forView(menu, event, view);
+    pump(0.1);
+    EXPECT_EQ(view->chosen, nil);
+    EXPECT_TRUE(view->presses.empty());
+    CFRelease(clickTimer);
     menu->release();
     view->release();
     window->close();
@@ -306,6 +344,30 @@ TEST_F(AppKitDisplay, WheelStepsArriveAsDeltaY) {
     XFlush(probe);
     pump(0.1);
     EXPECT_EQ(view->deltas, (std::vector<double>{1, -1}));
+    view->release();
+    window->close();
+}
+
+// Last in the file: the connection stays lost for the rest of the process.
+TEST_F(AppKitDisplay, ALostConnectionLeavesTheProcessAndItsWindowsRunningInMemory) {
+    auto* view = new Swatch(NSMakeRect(0, 0, 40, 20), 1, 1, 1);
+    NSWindow* window = show(view, 40, 20);
+    auto* display = static_cast<Display*>(GrindvoxAppKit_Display());
+    ASSERT_NE(display, nullptr);
+    shutdown(ConnectionNumber(display), SHUT_RDWR);
+    view->setNeedsDisplay(YES);
+    pump(0.1);
+    EXPECT_EQ(GrindvoxAppKit_Display(), nullptr);
+    EXPECT_FALSE(GrindvoxAppKit_HasDisplay());
+    // A redraw timer, as the editor has, keeps the loop turning: views go on drawing in memory.
+    NSTimer* timer = NSTimer::timerWithTimeInterval_target_selector_userInfo_repeats(
+        0.01, view, NSSelector(&Swatch::tick), nil, YES);
+    NSRunLoop::currentRunLoop()->addTimer_forMode(timer, NSRunLoopCommonModes);
+    view->setNeedsDisplay(YES);
+    pump(0.05);
+    EXPECT_GT(view->ticks, 0);
+    EXPECT_FALSE(view->needsDisplay());
+    timer->invalidate();
     view->release();
     window->close();
 }
