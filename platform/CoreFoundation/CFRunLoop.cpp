@@ -6,10 +6,8 @@
 
 #include <algorithm>
 #include <atomic>
-#include <cerrno>
 #include <climits>
 #include <cmath>
-#include <mutex>
 #include <new>
 #include <poll.h>
 #include <sys/eventfd.h>
