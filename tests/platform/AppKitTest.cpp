@@ -88,6 +88,9 @@ TEST_F(AppKitHeadless, ConvertsPointsBetweenNestedViewsAndTheWindow) {
     NSPoint p = inner->convertPoint_fromView(NSMakePoint(17.5, 30), nil);
     EXPECT_DOUBLE_EQ(p.x, 2.5);
     EXPECT_DOUBLE_EQ(p.y, 4);
+    NSPoint base = inner->convertPointToBase(NSMakePoint(0, 0));
+    EXPECT_DOUBLE_EQ(base.x, 15);
+    EXPECT_DOUBLE_EQ(base.y, 26);
     NSPoint back = inner->convertPoint_toView(NSMakePoint(2.5, 4), nil);
     EXPECT_DOUBLE_EQ(back.x, 17.5);
     EXPECT_DOUBLE_EQ(back.y, 30);
