@@ -43,6 +43,11 @@ std::vector<std::string> ScratchFolder::Names() const {
 }
 
 CliResult RunCli(const ScratchFolder& folder, const std::vector<std::string>& args) {
+    return RunProgram(folder, GRINDVOX_CLI, args);
+}
+
+CliResult RunProgram(const ScratchFolder& folder, const std::string& program,
+                     const std::vector<std::string>& args) {
     const std::string outPath = folder / ".stdout";
     const std::string errPath = folder / ".stderr";
     CliResult result;
@@ -55,11 +60,11 @@ CliResult RunCli(const ScratchFolder& folder, const std::vector<std::string>& ar
         dup2(out, STDOUT_FILENO);
         dup2(err, STDERR_FILENO);
         std::vector<char*> argv;
-        argv.push_back(const_cast<char*>(GRINDVOX_CLI));
+        argv.push_back(const_cast<char*>(program.c_str()));
         for (const std::string& arg : args)
             argv.push_back(const_cast<char*>(arg.c_str()));
         argv.push_back(nullptr);
-        execv(GRINDVOX_CLI, argv.data());
+        execvp(program.c_str(), argv.data());
         _exit(127);
     }
     int status = 0;

@@ -34,6 +34,9 @@ private:
 
 // Runs grindvox with `args` (no shell: each is one argument) in `folder`.
 CliResult RunCli(const ScratchFolder& folder, const std::vector<std::string>& args);
+// The same for any program, found on PATH when the name has no slash.
+CliResult RunProgram(const ScratchFolder& folder, const std::string& program,
+                     const std::vector<std::string>& args);
 
 struct Audio {
     int channels = 0;
