@@ -111,6 +111,26 @@ TEST_P(LV2Apply, RendersTheSameFileAsTheComponent) {
     expectSameSamples(fromLV2, fromAU);
 }
 
+// The installed copy works on its own, away from the build; uninstalling leaves nothing.
+TEST(InstallLV2, CopiesAWorkingBundleAndRemovesIt) {
+    ScratchFolder folder;
+    const std::string script = std::string(GRINDVOX_SOURCE_DIR) + "/scripts/install-lv2";
+    const std::string target = folder / "lv2";
+    CliResult result = RunProgram(folder, script, {"--build", GRINDVOX_BUILD_DIR, target});
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_TRUE(Exists(target + "/grindvox.lv2/grindvox.so"));
+
+    setenv("LV2_PATH", target.c_str(), 1);
+    ASSERT_TRUE(WriteAudio(folder / "in.wav", MakeSignal(2, 44100, 4000), kFloatWav));
+    result = RunProgram(folder, "lv2apply", lv2applyArgs(kStereoURI));
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_TRUE(Exists(folder / "out.wav"));
+
+    result = RunProgram(folder, script, {"--uninstall", target});
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_FALSE(Exists(target + "/grindvox.lv2"));
+}
+
 INSTANTIATE_TEST_SUITE_P(MonoAndStereo, LV2Apply, ::testing::Values(1, 2),
                          [](const auto& param) { return param.param == 1 ? "Mono" : "Stereo"; });
 
