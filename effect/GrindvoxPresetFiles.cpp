@@ -41,10 +41,16 @@ std::string decimal(double value) {
     return s;
 }
 
-// Sets the preset's values; false when one lies outside its parameter's range.
+// Sets the preset's values; false when one lies outside its parameter's range or is not exact
+// as a float (an LV2 host's control port would then carry another value than the .aupreset).
 bool apply(Grindvox& plug, const GrindvoxPreset& preset) {
     for (int i = 0; i < Grindvox::kNumParams; ++i) {
         IParam* param = plug.GetParam(i);
+        if (static_cast<double>(static_cast<float>(preset.mValues[i])) != preset.mValues[i]) {
+            std::fprintf(stderr, "preset \"%s\": %s %.17g is not exact as a float\n", preset.mName,
+                         param->GetNameForHost(), preset.mValues[i]);
+            return false;
+        }
         param->Set(preset.mValues[i]);
         if (param->Value() != preset.mValues[i]) {
             std::fprintf(stderr, "preset \"%s\": %s %g is out of range\n", preset.mName,

@@ -6,9 +6,9 @@
 struct GrindvoxPreset {
     static constexpr int kNumValues = 7; // one per parameter, in the effect's index order
 
-    const char* mName;  // shown to the user; also the .aupreset file's name
-    const char* mLabel; // the last part of the preset's LV2 URI
-    double mValues[kNumValues];
+    const char* mName;          // shown to the user; also the .aupreset file's name
+    const char* mLabel;         // the last part of the preset's LV2 URI
+    double mValues[kNumValues]; // each one exact as a float
 };
 
 constexpr const char* kGrindvoxPresetURIBase = "http://tolvasonics.com/plugins/grindvox/presets/";

@@ -82,7 +82,7 @@ TEST(CliConventions, VersionDoubleDashAndShortOptions) {
     ScratchFolder folder;
     CliResult r = RunCli(folder, {"--version"});
     EXPECT_EQ(0, r.status);
-    EXPECT_EQ(0u, r.out.rfind("grindvox 1.1.0 (libsndfile-", 0)) << r.out;
+    EXPECT_EQ(0u, r.out.rfind("grindvox 1.2.0 (libsndfile-", 0)) << r.out;
 
     // After `--`, names that look like options are files.
     const Audio in = MakeSignal(1, 44100, 300);
@@ -135,8 +135,8 @@ TEST(CliConventions, InfoJsonHoldsIdentityChannelsParametersAndPresets) {
     EXPECT_EQ("aufx", info["component"]["type"].string);
     EXPECT_EQ("gRvx", info["component"]["subtype"].string);
     EXPECT_EQ("GrVo", info["component"]["manufacturer"].string);
-    EXPECT_EQ("1.1.0", info["version"].string);
-    EXPECT_EQ(65792.0, info["versionNumber"].number);
+    EXPECT_EQ("1.2.0", info["version"].string);
+    EXPECT_EQ(66048.0, info["versionNumber"].number);
     ASSERT_EQ(2u, info["channels"].items.size());
     EXPECT_EQ(1.0, info["channels"][0]["in"].number);
     EXPECT_EQ(2.0, info["channels"][1]["out"].number);

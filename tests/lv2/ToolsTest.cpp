@@ -1,5 +1,6 @@
 // The bundle with the programs users have: Debian's lv2apply renders files with it, bit for bit
 // the effect's sound and the same file grindvox renders through the Audio Unit.
+#include "effect/GrindvoxPresets.h"
 #include "tests/host/CliRunner.h"
 #include "tests/support/GrindvoxHarness.h"
 
@@ -109,6 +110,53 @@ TEST_P(LV2Apply, RendersTheSameFileAsTheComponent) {
     ASSERT_TRUE(ReadAudio(folder / "out.wav", &fromLV2));
     ASSERT_TRUE(ReadAudio(folder / "au.wav", &fromAU));
     expectSameSamples(fromLV2, fromAU);
+}
+
+// Each designed preset sounds the same in both forms it ships in: the component's .aupreset
+// found by `grindvox render --preset NAME` and the LV2 preset's values on lv2apply's controls.
+TEST(DesignedPresets, SoundTheSameThroughTheComponentAndTheLV2PlugIn) {
+    setenv("LV2_PATH", GRINDVOX_LV2_PATH, 1);
+    const char* const symbols[GrindvoxPreset::kNumValues] = {
+        "filter", "cutoff", "resonance", "bits", "ratio", "mix_mode", "parallel"};
+    ScratchFolder folder;
+    ASSERT_TRUE(WriteAudio(folder / "in.wav", MakeSignal(2, 44100, 6000), kFloatWav));
+    ASSERT_EQ(NumGrindvoxPresets(), 10);
+    for (int p = 0; p < NumGrindvoxPresets(); ++p) {
+        const GrindvoxPreset& preset = *GetGrindvoxPreset(p);
+        SCOPED_TRACE(preset.mName);
+        std::vector<std::string> args = {"-i", "in.wav", "-o", "lv2.wav"};
+        for (int i = 0; i < GrindvoxPreset::kNumValues; ++i) {
+            char value[32];
+            std::snprintf(value, sizeof value, "%.9g", preset.mValues[i]);
+            args.insert(args.end(), {"-c", symbols[i], value});
+        }
+        args.push_back(kStereoURI);
+        CliResult result = RunProgram(folder, "lv2apply", args);
+        ASSERT_EQ(result.status, 0) << result.err;
+        result = RunCli(folder, {"render", "in.wav", "au.wav", "--tail", "0", "--quiet", "--preset",
+                                 preset.mName});
+        ASSERT_EQ(result.status, 0) << result.err;
+
+        Audio fromLV2, fromAU;
+        ASSERT_TRUE(ReadAudio(folder / "lv2.wav", &fromLV2));
+        ASSERT_TRUE(ReadAudio(folder / "au.wav", &fromAU));
+        expectSameSamples(fromAU, fromLV2);
+    }
+}
+
+TEST(DesignedPresets, InfoListsThemAfterTheFactoryPresets) {
+    ScratchFolder folder;
+    const CliResult result = RunCli(folder, {"info"});
+    ASSERT_EQ(result.status, 0) << result.err;
+    const size_t factory = result.out.find("factory presets (10)");
+    const size_t designed = result.out.find("designed presets (10)");
+    ASSERT_NE(factory, std::string::npos);
+    ASSERT_NE(designed, std::string::npos);
+    EXPECT_LT(factory, designed);
+    for (int p = 0; p < NumGrindvoxPresets(); ++p) {
+        const std::string name = GetGrindvoxPreset(p)->mName;
+        EXPECT_NE(result.out.find("\"" + name + "\"", designed), std::string::npos) << name;
+    }
 }
 
 // The installed copy works on its own, away from the build; uninstalling leaves nothing.
