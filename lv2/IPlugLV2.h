@@ -59,8 +59,6 @@ public:
     // The module's instantiate returns null for an instance that fails it.
     bool IsReady() const { return GetBlockSize() > 0; }
     int NAudioChannels() const { return mNAudio; }
-    // Control ports, then audio inputs, then audio outputs.
-    int NPorts() const { return NParams() + 2 * mNAudio; }
 
     // The host side of a DSP module knows nothing of gestures, programs, transport or MIDI
     // output: these answer neutrally and tell nobody.
