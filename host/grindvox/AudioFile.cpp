@@ -48,12 +48,8 @@ int64_t declaredFrames(const std::string& log, int64_t frames) {
 // (positioned at the start), or -1 with errno set: libsndfile reads most formats only from
 // something it can seek in.
 int copyToTemporary(int from) {
-    const char* tmp = std::getenv("TMPDIR");
-    std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/grindvox-" +
-                          std::to_string(getpid()) + "-XXXXXX";
-    const int fd = mkstemp(pattern.data());
+    const int fd = OpenUnnamedTemporary();
     if (fd < 0) return -1;
-    unlink(pattern.c_str());
     std::vector<char> buffer(1 << 16);
     for (;;) {
         const ssize_t n = read(from, buffer.data(), buffer.size());

@@ -22,8 +22,8 @@ const void* lookUp(CFDictionaryRef dict, const char* key) {
 
 std::string tooLarge(long long size) {
     return (size < 0 ? std::string("it holds") : "it is " + std::to_string(size) + " bytes,") +
-           " more than the " + std::to_string(kMaxStateFileBytes / 1024) +
-           " KiB a state file may be";
+           " more than the " + std::to_string(kMaxStateFileBytes / (1024 * 1024)) +
+           " MiB a state file may be";
 }
 
 bool readCode(CFDictionaryRef dict, const char* key, SInt32* code) {

@@ -35,6 +35,14 @@ void ExpectSameAudioBytes(const Audio& expected, const ScratchFolder& folder,
     unlink((folder / "decoded.wav").c_str());
 }
 
+bool LibraryWrites(int format) {
+    SF_INFO info = {};
+    info.samplerate = 48000;
+    info.channels = 2;
+    info.format = format;
+    return sf_format_check(&info) != 0;
+}
+
 struct stat LinkStat(const std::string& path) {
     struct stat s = {};
     lstat(path.c_str(), &s);
@@ -247,6 +255,7 @@ TEST(CliSafety, TheOutputsNameChoosesItsFormatOrIsRefused) {
         EXPECT_EQ(2, r.status);
         EXPECT_NE(std::string::npos, r.err.find("--format (wav, wav16, wav24, aiff")) << r.err;
     }
+    if (!LibraryWrites(SF_FORMAT_OGG | SF_FORMAT_OPUS)) GTEST_SKIP() << "no Opus encoder";
     // Opus is tried at the render's rate: 44.1 kHz is refused with the library's reason.
     CliResult r = RunCli(folder, {"render", "in.wav", "out.opus"});
     EXPECT_EQ(1, r.status);
@@ -263,6 +272,7 @@ TEST(CliSafety, TheOutputsNameChoosesItsFormatOrIsRefused) {
                    {"in.wav", "out.oga", SF_FORMAT_OGG | SF_FORMAT_VORBIS}};
     for (const auto& w : written) {
         SCOPED_TRACE(w.output);
+        if (!LibraryWrites(w.format)) continue; // a libsndfile built without that encoder
         r = RunCli(folder, {"render", w.input, w.output, "-q"});
         ASSERT_EQ(0, r.status) << r.err;
         Audio out;
