@@ -253,6 +253,10 @@ TEST_F(ControlsTest, CaptionsShowTheDisplayTextAndLabel) {
     EXPECT_TRUE(gain->Draw(graphics));
     EXPECT_STREQ("0.0", gain->GetTextString());
     EXPECT_EQ("dB", label);
+    // A value whose text is longer than 32 bytes comes through whole.
+    plug.GetParam(EditorTestPlug::kGain)->InitDouble("Big", 1e30, -1e30, 1e30, 0.001, "u");
+    EXPECT_TRUE(gain->Draw(graphics));
+    EXPECT_STREQ("1000000000000000019884624838656.000", gain->GetTextString());
     // Bound to no parameter: nothing to format and nothing drawn.
     graphics->Prepare(0);
     EXPECT_TRUE(unbound->Draw(graphics));
