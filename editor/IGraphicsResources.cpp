@@ -23,7 +23,8 @@ FontStorage IGraphics::s_fontCache;
 namespace {
 
 // The system font quality for each text quality; anything unknown draws without smoothing.
-constexpr char kQualityByText[] = {DEFAULT_QUALITY, NONANTIALIASED_QUALITY, 4, 4};
+constexpr char kQualityByText[] = {DEFAULT_QUALITY, NONANTIALIASED_QUALITY, ANTIALIASED_QUALITY,
+                                   ANTIALIASED_QUALITY};
 constexpr int kQualities = static_cast<int>(sizeof kQualityByText);
 constexpr int kMinLineHeight = 2;
 

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -188,4 +189,27 @@ TEST(FontCache, TwoEditorsShareImagesAndFontsAndClosingOneLeavesTheOtherDrawing)
         }
     EXPECT_EQ(0, differing);
     EXPECT_GT(inked, 20); // the text is there
+}
+
+TEST(Text, AColourBelowFullAlphaDrawsTranslucentAndNoTextDrawsNothing) {
+    PictureGraphics graphics;
+    graphics.Prepare(LICE_MakePixel(0, 0, 0, 255));
+    IText opaque = Style(IColor(255, 255, 255, 255), 16);
+    IText faint = Style(IColor(128, 255, 255, 255), 16);
+    IRECT upper(0, 0, 100, 30), lower(0, 50, 100, 80);
+    EXPECT_TRUE(graphics.DrawIText(&opaque, "Grind", &upper));
+    EXPECT_TRUE(graphics.DrawIText(&faint, "Grind", &lower));
+    int brightest = 0, brightestFaint = 0;
+    for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < 100; ++x) {
+            brightest = std::max(brightest, LICE_PixelR(graphics.At(x, y)));
+            brightestFaint = std::max(brightestFaint, LICE_PixelR(graphics.At(x, y + 50)));
+        }
+    EXPECT_EQ(255, brightest);
+    EXPECT_NEAR(128, brightestFaint, 2);
+
+    graphics.Prepare(0);
+    EXPECT_TRUE(graphics.DrawIText(&opaque, "", &upper));
+    EXPECT_TRUE(graphics.DrawIText(&opaque, nullptr, &upper));
+    EXPECT_EQ(0u, graphics.At(5, 5));
 }
