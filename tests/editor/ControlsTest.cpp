@@ -33,6 +33,9 @@ struct Strip {
 class ControlsTest : public ::testing::Test {
 protected:
     ControlsTest() : graphics(new PictureGraphics(&plug, 200, 100)) {}
+    ~ControlsTest() override {
+        if (plug.GetGUI() != graphics) delete graphics; // never opened, so never handed over
+    }
 
     template <class Control>
     Control* Attach(Control* control) {
