@@ -5,6 +5,7 @@
 #include "tests/support/RecordingGraphics.h"
 
 #include "au/IPlugAULive.h"
+#include "au/IPlugAUViewFactory.h"
 
 namespace {
 
@@ -135,6 +136,45 @@ TEST_F(AUViewEntryTest, AViewOfAClosedUnitLeavesALaterUnitAtTheSameAddressAlone)
     EXPECT_NE(IPlugAULive::Ticket(&Plug()), firstTicket);
     EXPECT_FALSE(IPlugAULive::Use(&Plug(), firstTicket, [](IPlugAU*) {}));
     EXPECT_TRUE(IPlugAULive::Use(&Plug(), IPlugAULive::Ticket(&Plug()), [](IPlugAU*) {}));
+}
+
+// The Cocoa factory as a host uses it: made by class name, asked for a view of the unit.
+class TestView : public IPlugAUViewFactory {
+public:
+    TestView() : IPlugAUViewFactory("Test View") {}
+};
+
+class AUViewFactoryTest : public AUTest {
+protected:
+    AUCocoaUIBase* MakeFactory() {
+        mObject = class_createInstance(NSClassFromCString("TestAU_View"), 0);
+        return dynamic_cast<AUCocoaUIBase*>(mObject);
+    }
+    void TearDown() override {
+        if (mObject) mObject->release();
+        AUTest::TearDown();
+    }
+    NSClassRegistration<TestView> mRegistration{"TestAU_View"};
+    id mObject = nil;
+};
+
+TEST_F(AUViewFactoryTest, AnswersTheEditorsViewWhateverSizeIsAskedFor) {
+    auto* graphics = new RecordingGraphics(&Plug());
+    Plug().AttachGraphics(graphics);
+    AUCocoaUIBase* factory = MakeFactory();
+    ASSERT_NE(factory, nullptr);
+    EXPECT_EQ(factory->interfaceVersion(), 0u);
+    EXPECT_STREQ(mObject->description()->UTF8String(), "Test View");
+    NSView* view = factory->uiViewForAudioUnit_withSize(mUnit, NSMakeSize(10, 10));
+    EXPECT_NE(view, nullptr);
+    EXPECT_EQ(static_cast<void*>(view), graphics->GetWindow());
+}
+
+TEST_F(AUViewFactoryTest, AnswersNilForAUnitWithoutEditorOrWithoutUnit) {
+    AUCocoaUIBase* factory = MakeFactory();
+    ASSERT_NE(factory, nullptr);
+    EXPECT_EQ(factory->uiViewForAudioUnit_withSize(mUnit, NSMakeSize(436, 108)), nullptr);
+    EXPECT_EQ(factory->uiViewForAudioUnit_withSize(nullptr, NSMakeSize(436, 108)), nullptr);
 }
 
 } // namespace
