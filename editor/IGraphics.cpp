@@ -1,6 +1,8 @@
 #include "editor/IGraphics.h"
 
+#include "editor/IBitmapControl.h"
 #include "editor/IControl.h"
+#include "editor/IPanelControl.h"
 #include "plugin/IPlugBase.h"
 #include "raster/LICE_MemBitmap.h"
 #include "raster/LICE_SysBitmap.h"
@@ -54,6 +56,22 @@ int IGraphics::AttachControl(IControl* control) {
         return -1;
     }
     return mControls.GetSize() - 1;
+}
+
+void IGraphics::InsertBackground(IControl* control) {
+    WDL_MutexLock lock(mutexOf(mPlug));
+    if (!mControls.Insert(0, control)) delete control;
+}
+
+void IGraphics::AttachBackground(int id, const char* name) {
+    IBitmap background = LoadIBitmap(id, name, 1);
+    InsertBackground(
+        new IBitmapControl(mPlug, 0, 0, -1, &background, IChannelBlend::kBlendOverwrite));
+}
+
+int IGraphics::AttachPanelBackground(const IColor* color) {
+    InsertBackground(new IPanelControl(mPlug, IRECT(0, 0, mWidth, mHeight), color));
+    return 0;
 }
 
 void IGraphics::AttachKeyCatcher(IControl* control) {

@@ -1,17 +1,22 @@
 #pragma once
 
 #include "containers/WDL_PtrList.h"
+#include "editor/IBitmap.h"
+#include "editor/IChannelBlend.h"
+#include "editor/IColor.h"
 #include "editor/IRECT.h"
 
+class BitmapStorage;
+class FontStorage;
 class IControl;
 class IParam;
 class IPlugBase;
 class IPopupMenu;
+class LICE_CachedFont;
 class LICE_IBitmap;
 class LICE_MemBitmap;
 class LICE_SysBitmap;
 class WDL_String;
-struct IColor;
 struct IMouseMod;
 struct IText;
 
@@ -162,13 +167,99 @@ public:
     int GetLastClickedParamForPTAutomation();
     void OnGUIIdle();
 
-    // ---- Drawing ----
+    // Puts an image at (0, 0) beneath every control, copied rather than blended.
+    void AttachBackground(int id, const char* name);
+    // Puts a panel of one colour over the whole editor beneath every control; returns 0.
+    int AttachPanelBackground(const IColor* color);
+
+    // ---- Drawing, UI thread, into the draw bitmap ----
+    // A blend of null is a normal blend at full weight. Every primitive draws nothing before
+    // PrepDraw or with an image that has no pixels, and nothing ever lands outside the bitmap.
+    // Bitmap copies are clipped to the area being drawn; shapes, text and rotated images only to
+    // the bitmap.
 
     LICE_SysBitmap* GetDrawBitmap() const { return mDrawBitmap; }
     // The draw bitmap's pixels, or null before PrepDraw.
     unsigned int* GetBits();
     // The area being drawn right now; bitmap drawing is clipped to it.
     const IRECT& GetDrawRECT() const { return mDrawRECT; }
+    void SetDrawRECT(const IRECT& rect) { mDrawRECT = rect; }
+
+    // Writes the colour as it is, unblended; false (nothing written) for a point outside.
+    bool ForcePixel(const IColor* color, int x, int y);
+    // The colour at a point; transparent black outside the bitmap.
+    IColor GetPoint(int x, int y);
+
+    // Copies the part of the image starting at (srcX, srcY) into dest.
+    bool DrawBitmap(IBitmap* bitmap, IRECT* dest, int srcX, int srcY,
+                    const IChannelBlend* blend = nullptr);
+    // Frame i (1-based) of a strip into dest.
+    bool DrawBitmap(IBitmap* bitmap, IRECT* dest, int i, const IChannelBlend* blend = nullptr);
+    // The whole image centred on a point, turned by angle radians (clockwise) about its centre
+    // moved down by yOffsetZeroDeg.
+    bool DrawRotatedBitmap(IBitmap* bitmap, int destCtrX, int destCtrY, double angle,
+                           int yOffsetZeroDeg = 0, const IChannelBlend* blend = nullptr);
+    // The base image at (x, y) with the mask and top layer turned by angle degrees over it; the
+    // three are expected to share one size.
+    bool DrawRotatedMask(IBitmap* base, IBitmap* mask, IBitmap* top, int x, int y, double angle,
+                         const IChannelBlend* blend = nullptr);
+
+    bool DrawPoint(const IColor* color, float x, float y, const IChannelBlend* blend = nullptr,
+                   bool antiAlias = false);
+    bool DrawLine(const IColor* color, float x1, float y1, float x2, float y2,
+                  const IChannelBlend* blend = nullptr, bool antiAlias = false);
+    // From radius rMin to rMax on the ray at angle radians, 0 pointing up, growing clockwise.
+    bool DrawRadialLine(const IColor* color, float cx, float cy, float angle, float rMin,
+                        float rMax, const IChannelBlend* blend = nullptr, bool antiAlias = false);
+    // Angles in radians, 0 at the top, growing clockwise.
+    bool DrawArc(const IColor* color, float cx, float cy, float r, float minAngle, float maxAngle,
+                 const IChannelBlend* blend = nullptr, bool antiAlias = false);
+    bool DrawCircle(const IColor* color, float cx, float cy, float r,
+                    const IChannelBlend* blend = nullptr, bool antiAlias = false);
+    bool RoundRect(const IColor* color, IRECT* rect, const IChannelBlend* blend, int cornerRadius,
+                   bool antiAlias);
+    bool FillIRect(const IColor* color, IRECT* rect, const IChannelBlend* blend = nullptr);
+    bool FillCircle(const IColor* color, int cx, int cy, float r,
+                    const IChannelBlend* blend = nullptr, bool antiAlias = false);
+    bool FillIConvexPolygon(const IColor* color, int* x, int* y, int nPoints,
+                            const IChannelBlend* blend = nullptr);
+    bool FillTriangle(const IColor* color, int x1, int y1, int x2, int y2, int x3, int y3,
+                      const IChannelBlend* blend);
+    // Plain opaque copies, unblended.
+    bool DrawHorizontalLine(const IColor* color, int yi, int xLo, int xHi);
+    // y from 0 (the bottom edge) to 1 (the top edge), limited to that range.
+    bool DrawHorizontalLine(const IColor* color, IRECT* rect, float y);
+    bool DrawVerticalLine(const IColor* color, int xi, int yLo, int yHi);
+    // x from 0 (the left edge) to 1 (the right edge), limited to that range.
+    bool DrawVerticalLine(const IColor* color, IRECT* rect, float x);
+    // The outline over columns L..R and rows T..B, both ends included.
+    bool DrawRect(const IColor* color, IRECT* rect);
+
+    // Draws the text from the top of the area, unclipped; true for no text at all, false when
+    // the style's font cannot be made.
+    bool DrawIText(IText* text, const char* str, IRECT* rect);
+    // The shared font for the style, made on first use and kept in text->mCached; null when the
+    // system cannot make it (nothing is cached then, so the next call tries again).
+    LICE_CachedFont* CacheFont(IText* text);
+
+    // ---- Images, shared by every editor of the process ----
+
+    // The image with this resource id: from the cache when any editor loaded it before, else
+    // loaded by name and cached. A missing picture caches nothing and gives an empty handle.
+    // nStates is the number of frames stacked in the image.
+    IBitmap LoadIBitmap(int id, const char* name, int nStates = 1);
+    // Hands the image to the cache (or takes one more reference on an image it holds).
+    void RetainBitmap(IBitmap* bitmap);
+    // Gives back one reference; the image is destroyed with the last.
+    void ReleaseBitmap(IBitmap* bitmap);
+    // A new cached image: the whole source scaled bilinearly to the size; frames scale together.
+    IBitmap ScaleBitmap(IBitmap* src, int destW, int destH);
+    // A new cached image of the part of the source inside the rectangle; what falls outside the
+    // source stays transparent black.
+    IBitmap CropBitmap(IBitmap* src, IRECT* rect);
+
+    static BitmapStorage s_bitmapCache;
+    static FontStorage s_fontCache;
 
 protected:
     WDL_PtrList<IControl> mControls{4096};
@@ -194,4 +285,5 @@ private:
     void DrawDirtyControls();
     // The parameter behind a host-supplied index, or null.
     IParam* ParamAt(int paramIdx) const;
+    void InsertBackground(IControl* control);
 };
