@@ -1,5 +1,6 @@
 #include "effect/Grindvox.h"
 
+#include "effect/GrindvoxEditor.h"
 #include "effect/TolvaDecimate.h"
 #include "effect/TolvaSampleReduct.h"
 #include "effect/TolvaSvf.h"
@@ -48,6 +49,11 @@ Grindvox::Grindvox(IPlugInstanceInfo instanceInfo)
     GetParam(kMixMode)->InitInt("Mix Mode", kSerial, kSerial, kDifference);
     addDisplayTexts(GetParam(kMixMode), kMixModeTexts, 4);
     GetParam(kParallel)->InitBool("Parallel", false);
+
+    if (IGraphics* graphics = MakeGrindvoxGraphics(this, GetBundleID())) {
+        LayOutGrindvoxEditor(graphics, this);
+        AttachGraphics(graphics);
+    }
 
     MakeDefaultPreset("Init", kNumPresets);
 }
