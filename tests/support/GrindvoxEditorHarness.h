@@ -22,6 +22,9 @@ public:
     BundleGraphics(IPlugBase* plug, std::string resources)
         : RecordingGraphics(plug), mResources(std::move(resources)) {}
 
+    // The draw bitmap is the screen; nothing is recorded, so that endless redraws stay flat.
+    bool DrawScreen(IRECT* /*rect*/) override { return true; }
+
     LICE_IBitmap* OSLoadBitmap(int /*ID*/, const char* name) override {
         const char* slash = std::strrchr(name, '/');
         return LICE_LoadPNG((mResources + "/" + (slash ? slash + 1 : name)).c_str());
