@@ -63,6 +63,9 @@ public:
     NSPoint convertPoint_toView(NSPoint point, const NSView* view) const;
     NSRect convertRect_fromView(NSRect rect, const NSView* view) const;
     NSRect convertRect_toView(NSRect rect, const NSView* view) const;
+    // The same against the window's base coordinates (Cocoa's older names).
+    NSPoint convertPointToBase(NSPoint point) const { return convertPoint_toView(point, nil); }
+    NSPoint convertPointFromBase(NSPoint point) const { return convertPoint_fromView(point, nil); }
 
     // Drawing. The dirty area accumulates (as its bounding rectangle) until it is displayed.
     void setNeedsDisplay(BOOL flag);

@@ -1,12 +1,14 @@
 // The window stand-in with no display at all: windows live in memory and take events sent to
 // them, views draw into memory.
 #include <AppKit/AppKit.h>
+#include <CoreFoundation/CFBundleRegistry.h>
 #include <CoreGraphics/CoreGraphics.h>
 
 #include <gtest/gtest.h>
 
 #include <X11/X.h>
 #include <X11/keysym.h>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -88,6 +90,9 @@ TEST_F(AppKitHeadless, ConvertsPointsBetweenNestedViewsAndTheWindow) {
     NSPoint p = inner->convertPoint_fromView(NSMakePoint(17.5, 30), nil);
     EXPECT_DOUBLE_EQ(p.x, 2.5);
     EXPECT_DOUBLE_EQ(p.y, 4);
+    NSPoint base = inner->convertPointToBase(NSMakePoint(0, 0));
+    EXPECT_DOUBLE_EQ(base.x, 15);
+    EXPECT_DOUBLE_EQ(base.y, 26);
     NSPoint back = inner->convertPoint_toView(NSMakePoint(2.5, 4), nil);
     EXPECT_DOUBLE_EQ(back.x, 17.5);
     EXPECT_DOUBLE_EQ(back.y, 30);
@@ -359,4 +364,52 @@ TEST_F(AppKitHeadless, ClassesAreFoundByNameWhileRegistered) {
         object->release();
     }
     EXPECT_EQ(NSClassFromCString("Grindvox_TestView"), nil);
+}
+
+TEST_F(AppKitHeadless, BundlesAnswerTheirPathsExecutableAndResources) {
+    char folder[] = "/tmp/appkit-bundle-XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    std::string root = std::string(folder) + "/Thing.component";
+    std::string resources = root + "/Contents/Resources";
+    ASSERT_EQ(system(("mkdir -p '" + resources + "'").c_str()), 0);
+    FILE* info = fopen((root + "/Contents/Info.plist").c_str(), "w");
+    ASSERT_NE(info, nullptr);
+    fputs("<?xml version=\"1.0\" encoding=\"UTF-8\"?><plist version=\"1.0\"><dict>"
+          "<key>CFBundleExecutable</key><string>Thing.so</string></dict></plist>",
+          info);
+    fclose(info);
+    FILE* png = fopen((resources + "/knob.png").c_str(), "w");
+    ASSERT_NE(png, nullptr);
+    fclose(png);
+    ASSERT_NE(GrindvoxPlatform_RegisterBundle("com.example.audiounit.AppKitThing", root.c_str()),
+              nullptr);
+
+    NSBundle* bundle = NSBundle::bundleWithIdentifier(
+        NSString::stringWithUTF8String("com.example.audiounit.AppKitThing"));
+    ASSERT_NE(bundle, nil);
+    EXPECT_EQ(bundle->bundlePath()->utf8(), root);
+    EXPECT_EQ(bundle->executablePath()->utf8(), root + "/Contents/Linux/Thing.so");
+    NSString* knob = bundle->pathForResource_ofType(NSString::stringWithUTF8String("knob"),
+                                                    NSString::stringWithUTF8String("png"));
+    ASSERT_NE(knob, nil);
+    EXPECT_EQ(knob->utf8(), resources + "/knob.png");
+    EXPECT_EQ(bundle->pathForResource_ofType(NSString::stringWithUTF8String("missing"),
+                                             NSString::stringWithUTF8String("png")),
+              nil);
+    EXPECT_EQ(NSBundle::bundleWithIdentifier(NSString::stringWithUTF8String("com.example.none")),
+              nil);
+    EXPECT_EQ(system(("rm -rf '" + std::string(folder) + "'").c_str()), 0);
+}
+
+TEST_F(AppKitHeadless, ADelayedPerformRunsFromTheRunLoopAndKeepsItsTargetUntilThen) {
+    auto* target = new Recorder(NSMakeRect(0, 0, 1, 1));
+    auto* argument = new NSString("argument");
+    target->performSelector_withObject_afterDelay(NSSelector(&Recorder::tick), argument, 0.01);
+    EXPECT_EQ(target->retainCount(), 2u);
+    EXPECT_EQ(target->lastTick, nil);
+    CFRunLoopRunInMode(kCFRunLoopDefaultMode, 1.0, false);
+    EXPECT_EQ(target->lastTick, static_cast<id>(argument));
+    EXPECT_EQ(target->retainCount(), 1u);
+    argument->release();
+    target->release();
 }
