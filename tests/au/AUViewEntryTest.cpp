@@ -164,7 +164,9 @@ TEST_F(AUViewFactoryTest, AnswersTheEditorsViewWhateverSizeIsAskedFor) {
     AUCocoaUIBase* factory = MakeFactory();
     ASSERT_NE(factory, nullptr);
     EXPECT_EQ(factory->interfaceVersion(), 0u);
+    auto* pool = new NSAutoreleasePool; // takes the autoreleased description
     EXPECT_STREQ(mObject->description()->UTF8String(), "Test View");
+    pool->drain();
     NSView* view = factory->uiViewForAudioUnit_withSize(mUnit, NSMakeSize(10, 10));
     EXPECT_NE(view, nullptr);
     EXPECT_EQ(static_cast<void*>(view), graphics->GetWindow());
