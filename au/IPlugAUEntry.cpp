@@ -2,6 +2,9 @@
 // plug-in's lock.
 #include "au/IPlugAU.h"
 
+#include "au/IPlugAULive.h"
+#include "editor/IGraphics.h"
+
 #include "plugin/IMidiMsg.h"
 #include "plugin/Trace.h"
 
@@ -51,12 +54,15 @@ ComponentResult IPlugAU::IPlugAUEntry(ComponentParameters* params, void* plug) {
         created->PruneUninitializedPresets();
         created->mInstance = arg<ComponentInstance>(params, 1);
         SetComponentInstanceStorage(created->mInstance, reinterpret_cast<Handle>(created));
+        IPlugAULive::Add(created);
         return noErr;
     }
 
     IPlugAU* self = static_cast<IPlugAU*>(plug);
     if (select == kComponentCloseSelect) {
         if (self) {
+            // Views that outlive the unit stop touching it from here on.
+            IPlugAULive::Remove(self);
             self->ClearConnections();
             delete self;
         }
@@ -233,10 +239,12 @@ ComponentResult IPlugAU::ScheduleParameters(const AudioUnitParameterEvent* event
 
 namespace {
 
-// One per Carbon view instance: the view's own handle and the plug-in it shows.
+// One per Carbon view instance: the view's own handle, and the plug-in it shows with the ticket
+// of that plug-in's unit (both empty until Create).
 struct CarbonViewRec {
     ComponentInstance mViewInstance;
     IPlugAU* mPlug;
+    uint64_t mTicket;
 };
 
 } // namespace
@@ -249,23 +257,40 @@ ComponentResult IPlugAU::IPlugAUCarbonViewEntry(ComponentParameters* params, voi
     switch (select) {
     case kComponentOpenSelect: {
         ComponentInstance instance = arg<ComponentInstance>(params, 1);
-        view = new CarbonViewRec{instance, nullptr};
+        view = new (std::nothrow) CarbonViewRec{instance, nullptr, 0};
+        if (!view) return memFullErr;
         SetComponentInstanceStorage(instance, reinterpret_cast<Handle>(view));
         return noErr;
     }
     case kComponentCloseSelect:
-        // Without a window host on this platform there is no window of the editor's to close.
+        // The unit may have been closed before its view: its plug-in is only touched while it
+        // is still the live unit the view was made for.
+        if (view && view->mPlug) {
+            IPlugAULive::Use(view->mPlug, view->mTicket, [](IPlugAU* plug) {
+                if (IGraphics* graphics = plug->GetGUI()) graphics->CloseWindow();
+            });
+        }
         delete view;
         return noErr;
     case kAudioUnitCarbonViewCreateSelect: {
         if (!view) return badComponentSelector;
         AudioUnit editUnit = arg<AudioUnit>(params, 1);
-        view->mPlug =
+        IPlugAU* plug =
             editUnit ? reinterpret_cast<IPlugAU*>(GetComponentInstanceStorage(editUnit)) : nullptr;
-        if (!view->mPlug || !view->mPlug->GetGUI()) return badComponentSelector;
-        // The editor has no Carbon window host here, so there is no control to hand back.
-        if (ControlRef* control = arg<ControlRef*>(params, 6)) *control = nullptr;
-        return noErr;
+        view->mPlug = plug;
+        view->mTicket = IPlugAULive::Ticket(plug);
+        ComponentResult result = badComponentSelector;
+        IPlugAULive::Use(plug, view->mTicket, [&](IPlugAU* live) {
+            IGraphics* graphics = live->GetGUI();
+            if (!graphics) return;
+            // Where the editor has no Carbon window host this answers a null control.
+            void* control =
+                graphics->OpenWindow(arg<WindowRef>(params, 2), arg<ControlRef>(params, 3));
+            if (ControlRef* out = arg<ControlRef*>(params, 6))
+                *out = static_cast<ControlRef>(control);
+            result = noErr;
+        });
+        return result;
     }
     default: return badComponentSelector;
     }

@@ -85,7 +85,7 @@ public:
     // The open view, or null.
     virtual void* GetWindow() = 0;
     // A new bitmap from the plug-in's resources, or null; the caller hands it to the cache.
-    virtual LICE_IBitmap* OSLoadBitmap(int id, const char* name) = 0;
+    virtual LICE_IBitmap* OSLoadBitmap(int ID, const char* name) = 0;
 
     // ---- What the plug-in base and the adapters call ----
 
@@ -168,7 +168,7 @@ public:
     void OnGUIIdle();
 
     // Puts an image at (0, 0) beneath every control, copied rather than blended.
-    void AttachBackground(int id, const char* name);
+    void AttachBackground(int ID, const char* name);
     // Puts a panel of one colour over the whole editor beneath every control; returns 0.
     int AttachPanelBackground(const IColor* color);
 
@@ -247,7 +247,7 @@ public:
     // The image with this resource id: from the cache when any editor loaded it before, else
     // loaded by name and cached. A missing picture caches nothing and gives an empty handle.
     // nStates is the number of frames stacked in the image.
-    IBitmap LoadIBitmap(int id, const char* name, int nStates = 1);
+    IBitmap LoadIBitmap(int ID, const char* name, int nStates = 1);
     // Hands the image to the cache (or takes one more reference on an image it holds).
     void RetainBitmap(IBitmap* bitmap);
     // Gives back one reference; the image is destroyed with the last.

@@ -1,5 +1,6 @@
 #include "effect/Grindvox.h"
 
+#include "effect/GrindvoxEditor.h"
 #include "effect/TolvaDecimate.h"
 #include "effect/TolvaSampleReduct.h"
 #include "effect/TolvaSvf.h"
@@ -48,6 +49,15 @@ Grindvox::Grindvox(IPlugInstanceInfo instanceInfo)
     GetParam(kMixMode)->InitInt("Mix Mode", kSerial, kSerial, kDifference);
     addDisplayTexts(GetParam(kMixMode), kMixModeTexts, 4);
     GetParam(kParallel)->InitBool("Parallel", false);
+
+#if !defined(GRINDVOX_LV2)
+    // The Audio Unit carries its editor; the LV2 DSP module carries none (the host loads a
+    // separate UI module for it).
+    if (IGraphics* graphics = MakeGrindvoxGraphics(this, GetBundleID())) {
+        LayOutGrindvoxEditor(graphics, this);
+        AttachGraphics(graphics);
+    }
+#endif
 
     MakeDefaultPreset("Init", kNumPresets);
 }

@@ -1,6 +1,8 @@
-// The component module's front door: the factory and the two exported entries a host finds
-// through the bundle's Info.plist.
+// The component module's front door: the factory, the two exported entries a host finds
+// through the bundle's Info.plist, and the Cocoa view factory class it finds by name.
 #include "effect/Grindvox.h"
+
+#include "au/IPlugAUViewFactory.h"
 
 #include "containers/WDL_Mutex.h"
 
@@ -13,6 +15,15 @@ constexpr const char* kGrindvoxBundleID = GRINDVOX_BUNDLE_ID;
 constexpr const char* kGrindvoxViewClass = "Grindvox_View";
 
 } // namespace
+
+// The class the CocoaUI property names.
+class Grindvox_View : public IPlugAUViewFactory {
+public:
+    Grindvox_View() : IPlugAUViewFactory("Grindvox View") {}
+};
+
+// Registered while the module is loaded, so that a host's NSClassFromString finds it.
+static NSClassRegistration<Grindvox_View> sGrindvoxViewClass(kGrindvoxViewClass);
 
 IPlugAU* MakePlug() {
     // Constructions of instances are serialised across the whole process.

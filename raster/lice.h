@@ -15,6 +15,7 @@
 #include "raster/LICE_Line.h"
 #include "raster/LICE_MemBitmap.h"
 #include "raster/LICE_PNG.h"
+#include "raster/LICE_PNGWrite.h"
 #include "raster/LICE_Pixel.h"
 #include "raster/LICE_PixelAccess.h"
 #include "raster/LICE_Polygon.h"

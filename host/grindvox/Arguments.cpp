@@ -19,6 +19,8 @@ const char* const kProgramHelp =
     "  render INPUT OUTPUT     process an audio file into OUTPUT (- is standard input/output)\n"
     "  render --demo OUTPUT    process the built-in demo signal into OUTPUT\n"
     "  info [--json]           list the unit: identity, channels, parameters, presets\n"
+    "  edit                    open the unit's editor in a window and print what changes\n"
+    "  screenshot OUT.png      draw the unit's editor into a PNG file (needs no display)\n"
     "  help [COMMAND]          show this help or a command's help\n"
     "  --version               show the program's version\n"
     "\n"
@@ -91,7 +93,44 @@ std::string infoHelp() {
     return text;
 }
 
-enum CommandMask : unsigned { kRender = 1, kInfo = 2, kBoth = 3 };
+std::string editHelp() {
+    std::string text = "usage: grindvox edit [OPTIONS]\n"
+                       "\n"
+                       "Opens the unit's editor in a window titled \"Grindvox\" on the X display,\n"
+                       "as a host opens a plug-in's view. Every parameter change, from the mouse\n"
+                       "or typed in, is printed on standard output as it happens, one line each\n"
+                       "(Cutoff = 1200 Hz). Closing the window or Ctrl-C ends it; --save-state\n"
+                       "then writes the unit's state. Without a display it says so and exits 1.\n"
+                       "\n"
+                       "options:\n";
+    text += kSettingsHelp;
+    text += "  --help               show this help\n";
+    return text;
+}
+
+std::string screenshotHelp() {
+    return "usage: grindvox screenshot OUT.png [OPTIONS]\n"
+           "\n"
+           "Draws the unit's editor with no display at all, through its view's own snapshot\n"
+           "calls, and writes it to OUT.png (436 x 108 pixels).\n"
+           "\n"
+           "options:\n"
+           "  --set NAME=VALUE     set a parameter first (repeatable), as for render\n"
+           "  --preset N|NAME      start from a factory preset, by number or by name\n"
+           "  --state FILE         start from a state saved in an .aupreset file\n"
+           "  --scale N            1 (default) or 2: a bilinear 872 x 216 picture\n"
+           "  -n, --no-clobber     refuse to replace an existing OUT.png\n"
+           "  --help               show this help\n";
+}
+
+enum CommandMask : unsigned {
+    kRender = 1,
+    kInfo = 2,
+    kEdit = 4,
+    kScreenshot = 8,
+    kBoth = kRender | kInfo,
+    kAll = kRender | kInfo | kEdit | kScreenshot,
+};
 
 struct Parser;
 using Apply = Failure (*)(Parser&, const std::string& value);
@@ -110,6 +149,32 @@ Failure setStateName(std::string* field, const std::string& option, const std::s
 Failure setBlock(Parser& p, const std::string& value);
 Failure setTail(Parser& p, const std::string& value);
 Failure setFormat(Parser& p, const std::string& value);
+Failure setScale(Parser& p, const std::string& value);
+
+// The commands by name, with their option masks.
+struct CommandEntry {
+    const char* name;
+    Command command;
+    unsigned mask;
+};
+const CommandEntry kCommands[] = {
+    {"render", Command::Render, kRender},
+    {"info", Command::Info, kInfo},
+    {"edit", Command::Edit, kEdit},
+    {"screenshot", Command::Screenshot, kScreenshot},
+};
+
+const CommandEntry* findCommand(const std::string& name) {
+    for (const CommandEntry& entry : kCommands)
+        if (name == entry.name) return &entry;
+    return nullptr;
+}
+
+const CommandEntry& entryOf(Command command) {
+    for (const CommandEntry& entry : kCommands)
+        if (entry.command == command) return entry;
+    return kCommands[0];
+}
 
 struct Parser {
     std::vector<std::string> args;
@@ -117,8 +182,8 @@ struct Parser {
     Invocation* out = nullptr;
     std::vector<std::string> files;
 
-    std::string commandName() const { return out->command == Command::Info ? "info" : "render"; }
-    unsigned commandMask() const { return out->command == Command::Info ? kInfo : kRender; }
+    std::string commandName() const { return entryOf(out->command).name; }
+    unsigned commandMask() const { return entryOf(out->command).mask; }
 
     Failure unknownOption(const std::string& option) const {
         return UsageError("unknown option " + option + " for " + commandName() + "; see grindvox " +
@@ -131,20 +196,20 @@ struct Parser {
 };
 
 const OptionEntry kOptions[] = {
-    {"--set", nullptr, true, kBoth, setAssignment},
-    {"--preset", nullptr, true, kBoth,
+    {"--set", nullptr, true, kAll, setAssignment},
+    {"--preset", nullptr, true, kAll,
      [](Parser& p, const std::string& v) {
          return setStateName(&p.out->unit.preset, "--preset", v);
      }},
-    {"--state", nullptr, true, kBoth,
+    {"--state", nullptr, true, kAll,
      [](Parser& p, const std::string& v) {
          return setStateName(&p.out->unit.stateFile, "--state", v);
      }},
-    {"--save-state", nullptr, true, kBoth,
+    {"--save-state", nullptr, true, kBoth | kEdit,
      [](Parser& p, const std::string& v) {
          return setStateName(&p.out->unit.saveState, "--save-state", v);
      }},
-    {"--no-clobber", "-n", false, kBoth,
+    {"--no-clobber", "-n", false, kAll,
      [](Parser& p, const std::string&) {
          p.out->noClobber = true;
          return Failure{};
@@ -172,6 +237,7 @@ const OptionEntry kOptions[] = {
     {"--block", nullptr, true, kRender, setBlock},
     {"--tail", nullptr, true, kRender, setTail},
     {"--format", nullptr, true, kRender, setFormat},
+    {"--scale", nullptr, true, kScreenshot, setScale},
 };
 
 Failure setAssignment(Parser& p, const std::string& value) {
@@ -217,6 +283,14 @@ Failure setFormat(Parser& p, const std::string& value) {
         return UsageError("unknown output format \"" + value +
                           "\"; the formats are: " + OutputFormatNames());
     p.out->render.format = value;
+    return {};
+}
+
+Failure setScale(Parser& p, const std::string& value) {
+    double n = 0.0;
+    if (!ReadNumber(value, &n) || n != std::floor(n) || n < 1 || n > kMaxScreenshotScale)
+        return UsageError("--scale takes 1 or 2, not \"" + value + "\"");
+    p.out->screenshot.scale = static_cast<int>(n);
     return {};
 }
 
@@ -268,10 +342,17 @@ Failure Parser::run() {
 Failure Parser::placeFiles() {
     if (!out->unit.preset.empty() && !out->unit.stateFile.empty())
         return UsageError("--preset and --state both choose where the unit starts; give one");
-    if (out->command == Command::Info) {
+    if (out->command == Command::Info || out->command == Command::Edit) {
         if (!files.empty())
-            return UsageError("info takes no file names (got \"" + files[0] +
-                              "\"); see grindvox info --help");
+            return UsageError(commandName() + " takes no file names (got \"" + files[0] +
+                              "\"); see grindvox " + commandName() + " --help");
+        return {};
+    }
+    if (out->command == Command::Screenshot) {
+        if (files.size() != 1)
+            return UsageError("screenshot needs one file name, OUT.png; got " +
+                              std::to_string(files.size()));
+        out->screenshot.output = files[0];
         return {};
     }
     RenderOptions& render = out->render;
@@ -317,21 +398,18 @@ Failure ParseArguments(int argc, const char* const* argv, Invocation* out) {
         out->help = true;
         if (parser.args.empty()) return {};
         const std::string& topic = parser.args[0];
-        if (topic == "render")
-            out->command = Command::Render;
-        else if (topic == "info")
-            out->command = Command::Info;
-        else
-            return UsageError("no help on \"" + topic + "\"; the commands are render and info");
+        const CommandEntry* entry = findCommand(topic);
+        if (!entry)
+            return UsageError("no help on \"" + topic +
+                              "\"; the commands are render, info, edit and screenshot");
+        out->command = entry->command;
         return {};
     }
-    if (command == "render")
-        out->command = Command::Render;
-    else if (command == "info")
-        out->command = Command::Info;
-    else
+    const CommandEntry* entry = findCommand(command);
+    if (!entry)
         return UsageError("unknown command \"" + command +
-                          "\"; the commands are render, info and help");
+                          "\"; the commands are render, info, edit, screenshot and help");
+    out->command = entry->command;
     return parser.run();
 }
 
@@ -339,6 +417,8 @@ std::string HelpText(Command command) {
     switch (command) {
     case Command::Render: return renderHelp();
     case Command::Info: return infoHelp();
+    case Command::Edit: return editHelp();
+    case Command::Screenshot: return screenshotHelp();
     case Command::Program: break;
     }
     return kProgramHelp;

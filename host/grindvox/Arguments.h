@@ -10,7 +10,7 @@
 // begin with a dash. `-` as INPUT is standard input, as OUTPUT standard output. Reading checks
 // every form and number it can check without the unit or the files (names, texts and ranges of
 // parameters are the unit's to judge).
-enum class Command { Program, Render, Info };
+enum class Command { Program, Render, Info, Edit, Screenshot };
 
 struct RenderOptions {
     bool demo = false; // --demo: the built-in signal instead of INPUT
@@ -23,6 +23,11 @@ struct RenderOptions {
     bool quiet = false;
 };
 
+struct ScreenshotOptions {
+    std::string output; // the PNG file to write
+    int scale = 1;      // 1 or 2: the picture's size in editor pixels
+};
+
 struct Invocation {
     Command command = Command::Program;
     bool help = false;      // --help (or `help COMMAND`): print that command's help and stop
@@ -30,6 +35,7 @@ struct Invocation {
     bool json = false;      // info --json
     bool noClobber = false; // an existing OUTPUT or --save-state file is refused, not replaced
     RenderOptions render;
+    ScreenshotOptions screenshot;
     UnitSettings unit;
 };
 
@@ -44,3 +50,4 @@ std::string VersionText();
 constexpr int kMinBlockSize = 1;
 constexpr int kMaxBlockSize = 16384;
 constexpr double kMaxTailSeconds = 3600.0;
+constexpr int kMaxScreenshotScale = 2;

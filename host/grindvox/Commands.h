@@ -7,3 +7,5 @@
 // if any, back to main to print and exit with.
 Failure RunRender(const Invocation& invocation);
 Failure RunInfo(const Invocation& invocation);
+Failure RunEdit(const Invocation& invocation);
+Failure RunScreenshot(const Invocation& invocation);

@@ -66,6 +66,8 @@ public:
     Failure Open(const std::string& bundlePath = "");
 
     const Identity& GetIdentity() const { return mIdentity; }
+    // The open instance, for what a host does beside the properties (its editor's view).
+    AudioUnit Unit() const { return mUnit; }
     const std::vector<Parameter>& Parameters() const { return mParameters; }
     // By name, exactly or else ignoring case; null when no parameter has that name.
     const Parameter* FindParameter(const std::string& name) const;

@@ -1,5 +1,5 @@
-// grindvox: renders audio through Grindvox.component and lists it, hosting it through its
-// Audio Unit interface like any other host.
+// grindvox: renders audio through Grindvox.component, lists it and shows its editor, hosting
+// it through its Audio Unit interface like any other host.
 #include "host/grindvox/Arguments.h"
 #include "host/grindvox/Commands.h"
 
@@ -21,7 +21,14 @@ Failure run(int argc, char** argv) {
         std::fputs(HelpText(invocation.command).c_str(), stdout);
         return {};
     }
-    return invocation.command == Command::Render ? RunRender(invocation) : RunInfo(invocation);
+    switch (invocation.command) {
+    case Command::Render: return RunRender(invocation);
+    case Command::Edit: return RunEdit(invocation);
+    case Command::Screenshot: return RunScreenshot(invocation);
+    case Command::Info:
+    case Command::Program: break;
+    }
+    return RunInfo(invocation);
 }
 
 } // namespace

@@ -1,0 +1,154 @@
+// grindvox edit and grindvox screenshot: the unit's editor through its Cocoa view, as a macOS
+// host shows it, on the X display or drawn into memory.
+#include "host/grindvox/Commands.h"
+#include "host/grindvox/EditorView.h"
+#include "host/grindvox/OutputTarget.h"
+#include "host/grindvox/PngFile.h"
+#include "host/grindvox/UnitDriver.h"
+
+#include <AppKit/AppKit.h>
+#include <AudioToolbox/AudioToolbox.h>
+
+#include <csignal>
+#include <cstdio>
+
+namespace {
+
+Failure openUnit(const Invocation& invocation, UnitDriver* unit) {
+    Failure failure = unit->Open();
+    if (failure.Failed()) return failure;
+    return ApplyUnitSettings(*unit, invocation.unit);
+}
+
+// ---- screenshot ----
+
+Failure snapshot(NSView* view, const ScreenshotOptions& options, const std::string& path) {
+    const NSRect bounds = view->bounds();
+    NSBitmapImageRep* rep = view->bitmapImageRepForCachingDisplayInRect(bounds);
+    if (!rep || rep->pixelsWide() <= 0) return RunError("the editor's view could not be drawn");
+    view->cacheDisplayInRect_toBitmapImageRep(bounds, rep);
+    const int bytesPerPixel = (int)rep->bitsPerPixel() / 8;
+    if (!WriteRgbPng(path, rep->bitmapData(), (int)rep->pixelsWide(), (int)rep->pixelsHigh(),
+                     (int)rep->bytesPerRow(), bytesPerPixel, options.scale))
+        return RunError("cannot write " + options.output);
+    return {};
+}
+
+// ---- edit ----
+
+volatile std::sig_atomic_t sStopSignal = 0;
+
+void stopOnSignal(int signal) {
+    sStopSignal = signal;
+}
+
+// Prints every parameter change the unit posts, as it happens.
+void printChange(void* refCon, void* /*object*/, const AudioUnitEvent* event, UInt64 /*time*/,
+                 AudioUnitParameterValue value) {
+    const auto* unit = static_cast<const UnitDriver*>(refCon);
+    if (event->mEventType != kAudioUnitEvent_ParameterValueChange) return;
+    const AudioUnitParameterID id = event->mArgument.mParameter.mParameterID;
+    for (const UnitDriver::Parameter& parameter : unit->Parameters()) {
+        if (parameter.id != id) continue;
+        std::printf("%s = %s\n", parameter.name.c_str(),
+                    unit->DescribeValue(parameter, value).c_str());
+        std::fflush(stdout);
+        return;
+    }
+}
+
+// Ends the run loop when the user closes the window.
+class CloseWatcher : public NSWindowDelegate {
+public:
+    void windowWillClose(NSNotification*) override { closed = true; }
+    bool closed = false;
+};
+
+// Listens to the unit's parameter changes for as long as it lives.
+class ChangePrinter {
+public:
+    explicit ChangePrinter(const UnitDriver& unit) {
+        if (AUEventListenerCreate(printChange, const_cast<UnitDriver*>(&unit), nullptr, nullptr,
+                                  0.0f, 0.0f, &mListener) != noErr)
+            return;
+        AudioUnitEvent event = {};
+        event.mEventType = kAudioUnitEvent_ParameterValueChange;
+        event.mArgument.mParameter = {unit.Unit(), kAUParameterListener_AnyParameter,
+                                      kAudioUnitScope_Global, 0};
+        AUEventListenerAddEventType(mListener, nullptr, &event);
+    }
+    ~ChangePrinter() {
+        if (mListener) AUListenerDispose(mListener);
+    }
+    ChangePrinter(const ChangePrinter&) = delete;
+    ChangePrinter& operator=(const ChangePrinter&) = delete;
+
+private:
+    AUEventListenerRef mListener = nullptr;
+};
+
+// Shows the view in a window of its own and pumps the run loop until the window is closed or
+// a signal asks to stop. Returns the signal, 0 for a closed window.
+int runWindow(NSView* view) {
+    const NSRect frame = view->frame();
+    auto* window =
+        new NSWindow(NSMakeRect(100, 100, frame.size.width, frame.size.height),
+                     NSTitledWindowMask | NSClosableWindowMask, NSBackingStoreBuffered, NO);
+    CloseWatcher watcher;
+    window->setDelegate(&watcher);
+    window->setReleasedWhenClosed(NO);
+    window->setTitle(NSString::stringWithUTF8String("Grindvox"));
+    window->setContentView(view);
+    window->makeKeyAndOrderFront(nil);
+
+    struct sigaction action = {}, oldInt = {}, oldTerm = {};
+    action.sa_handler = stopOnSignal;
+    sigaction(SIGINT, &action, &oldInt);
+    sigaction(SIGTERM, &action, &oldTerm);
+    while (!watcher.closed && !sStopSignal)
+        CFRunLoopRunInMode(kCFRunLoopDefaultMode, 0.05, false);
+    sigaction(SIGINT, &oldInt, nullptr);
+    sigaction(SIGTERM, &oldTerm, nullptr);
+
+    if (!watcher.closed) window->close();
+    window->setDelegate(nullptr);
+    window->release();
+    return sStopSignal;
+}
+
+} // namespace
+
+Failure RunScreenshot(const Invocation& invocation) {
+    OutputTarget target;
+    Failure failure = ExamineOutput(invocation.screenshot.output, invocation.noClobber, &target);
+    if (failure.Failed()) return failure;
+    UnitDriver unit;
+    if ((failure = openUnit(invocation, &unit)).Failed()) return failure;
+    EditorView editor;
+    if ((failure = editor.Open(unit.Unit())).Failed()) return failure;
+    return snapshot(editor.View(), invocation.screenshot, target.path);
+}
+
+Failure RunEdit(const Invocation& invocation) {
+    if (!GrindvoxAppKit_HasDisplay())
+        return RunError("edit needs an X display, and none could be opened (is DISPLAY set?)");
+    OutputTarget stateTarget;
+    Failure failure;
+    if (!invocation.unit.saveState.empty() &&
+        (failure = ExamineOutput(invocation.unit.saveState, invocation.noClobber, &stateTarget))
+            .Failed())
+        return failure;
+    UnitDriver unit;
+    if ((failure = openUnit(invocation, &unit)).Failed()) return failure;
+    int signal = 0;
+    {
+        ChangePrinter printer(unit);
+        EditorView editor;
+        if ((failure = editor.Open(unit.Unit())).Failed()) return failure;
+        signal = runWindow(editor.View());
+    }
+    if ((failure = SaveUnitState(unit, invocation.unit, invocation.noClobber)).Failed())
+        return failure;
+    if (signal) return {static_cast<ExitStatus>(128 + signal), "interrupted"};
+    return {};
+}
