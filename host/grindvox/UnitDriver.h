@@ -49,6 +49,13 @@ public:
         std::string name;
     };
 
+    // A designed preset the bundle ships as an .aupreset file in Contents/Resources/Presets,
+    // named after its file.
+    struct DesignedPreset {
+        std::string name;
+        std::string path;
+    };
+
     UnitDriver() = default;
     ~UnitDriver();
     UnitDriver(const UnitDriver&) = delete;
@@ -78,7 +85,11 @@ public:
     std::string DescribeSettings() const;
 
     std::vector<Preset> FactoryPresets() const;
-    // By number or by name; an unknown one is a usage error listing the presets.
+    // Sorted by name; none when the bundle has no such folder.
+    std::vector<DesignedPreset> DesignedPresets() const;
+    // A factory preset by number or by name, else a designed preset by name (each exactly, or
+    // else ignoring case), whose file is loaded as a state; an unknown one is a usage error
+    // listing both kinds.
     Failure SelectPreset(const std::string& numberOrName);
 
     std::vector<AUChannelInfo> ChannelConfigurations() const;
@@ -109,6 +120,7 @@ private:
                                   AudioBufferList* data);
     Failure readIdentity(const ComponentBundle::Entry& entry);
     Failure readParameters();
+    Failure loadDesignedPreset(const DesignedPreset& preset);
     Failure setProperty(AudioUnitPropertyID id, AudioUnitScope scope, const void* data, UInt32 size,
                         const char* what);
 
