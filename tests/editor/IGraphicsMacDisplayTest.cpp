@@ -155,3 +155,23 @@ TEST_F(IGraphicsMacDisplay, ASubWindowIsCentredOverTheHostsWindowAndGoesAwayWith
     XDestroyWindow(probe, host);
     XSync(probe, False);
 }
+
+TEST_F(IGraphicsMacDisplay, AParentDestroyedUnderTheEditorClosesItsWindowAndStopsTheTimer) {
+    Window host = XCreateSimpleWindow(probe, DefaultRootWindow(probe), 0, 0, kW, kH, 0, 0, 0);
+    XMapWindow(probe, host);
+    XSync(probe, False);
+    NSWindow* wrapper = new NSWindow(reinterpret_cast<void*>(host));
+    auto* view =
+        static_cast<IGraphicsCocoa_vGrindvox_au*>(graphics->OpenWindow(wrapper->contentView()));
+    view->retain();
+    pump(0.2);
+    ASSERT_NE(GrindvoxAppKit_XWindowOfView(view), 0u);
+    XDestroyWindow(probe, host);
+    XSync(probe, False);
+    pump(0.2);
+    EXPECT_FALSE(graphics->WindowIsOpen());
+    EXPECT_EQ(view->timer(), nil);
+    EXPECT_EQ(view->graphics(), nullptr);
+    view->release();
+    wrapper->release();
+}
