@@ -1,17 +1,12 @@
 #include "effect/GrindvoxEditor.h"
 
 #include "editor/IGraphics.h"
+#include "editor/IGraphicsMac.h"
 #include "editor/IKnobMultiControl.h"
 #include "editor/ISwitchControl.h"
 #include "effect/Grindvox.h"
 #include "effect/GrindvoxLayout.h"
 
-// The window layer is a separate part of the editor; a program built without it still has the
-// effect, its parameters and the editor's layout, only no window to show them in.
-#if __has_include("editor/IGraphicsMac.h")
-#include "editor/IGraphicsMac.h"
-#define GRINDVOX_HAS_WINDOW_LAYER 1
-#endif
 
 namespace {
 
@@ -57,15 +52,7 @@ IControl* makeControl(const ControlSlot& slot, int x, IPlugBase* plug, const IBi
 } // namespace
 
 IGraphics* MakeGrindvoxGraphics(IPlugBase* plug, const char* bundleID) {
-#ifdef GRINDVOX_HAS_WINDOW_LAYER
-    auto* graphics = new IGraphicsMac(plug, kEditorWidth, kEditorHeight, 0);
-    graphics->SetBundleID(bundleID);
-    return graphics;
-#else
-    (void)plug;
-    (void)bundleID;
-    return nullptr;
-#endif
+    return MakeGraphics(plug, kEditorWidth, kEditorHeight, 0, bundleID);
 }
 
 void LayOutGrindvoxEditor(IGraphics* graphics, IPlugBase* plug) {

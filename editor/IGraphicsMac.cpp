@@ -1,0 +1,254 @@
+#include "editor/IGraphicsMac.h"
+
+#include "editor/IGraphicsCocoa.h"
+#include "editor/IGraphicsMacBitmap_p.h"
+#include "plugin/Trace.h"
+
+#include <AppKit/AppKit.h>
+#include <CoreServices/CoreServices.h>
+
+#include <cmath>
+#include <cstring>
+#include <string>
+#include <strings.h>
+
+namespace {
+
+NSString* Str(const char* text) {
+    return NSString::stringWithUTF8String(text ? text : "");
+}
+
+// The allowed extensions of a space-separated list, empty pieces left out.
+NSArray* SplitTypes(const char* extensions) {
+    NSMutableArray* types = NSMutableArray::array();
+    std::string text = extensions ? extensions : "", piece;
+    for (char c : text + " ") {
+        if (c != ' ') {
+            piece += c;
+        } else if (!piece.empty()) {
+            types->addObject(Str(piece.c_str()));
+            piece.clear();
+        }
+    }
+    return types;
+}
+
+// The bundle's resource for the file name of a PNG, or null.
+LICE_IBitmap* LoadImgFromResourceOSX(const char* bundleID, const char* name) {
+    if (!name) return nullptr;
+    const char* dot = strrchr(name, '.');
+    const char* ext = dot ? dot + 1 : name;
+    if (strcasecmp(ext, "png") != 0) return nullptr;
+    NSBundle* bundle = NSBundle::bundleWithIdentifier(Str(bundleID));
+    if (!bundle) return nullptr;
+    NSString* resource = Str(name)->lastPathComponent()->stringByDeletingPathExtension();
+    NSString* path = bundle->pathForResource_ofType(resource, Str("png"));
+    if (!path || path->length() == 0) return nullptr;
+    return LoadPNGFile(path->UTF8String());
+}
+
+} // namespace
+
+IGraphicsMac* MakeGraphics(IPlugBase* plug, int w, int h, int fps, const char* bundleID) {
+    IGraphicsMac* graphics = new IGraphicsMac(plug, w, h, fps);
+    graphics->SetBundleID(bundleID);
+    return graphics;
+}
+
+IGraphicsMac::IGraphicsMac(IPlugBase* plug, int w, int h, int refreshFPS)
+    : IGraphics(plug, w, h, refreshFPS) {
+    NSApplicationLoad();
+}
+
+IGraphicsMac::~IGraphicsMac() {
+    if (mHostNSWindow) {
+        RemoveSubWindow();
+    } else {
+        CloseWindow();
+    }
+}
+
+int IGraphicsMac::GetUserOSVersion() {
+    SInt32 version = 0;
+    Gestalt(gestaltSystemVersion, &version);
+    TRACE_CALL("%x", static_cast<unsigned>(version));
+    return version;
+}
+
+bool IGraphicsMac::DrawScreen(IRECT*) {
+    if (!mGraphicsCocoa || !mDrawBitmap) return false;
+    NSGraphicsContext* current = NSGraphicsContext::currentContext();
+    if (!current) return false;
+    NSGraphicsContext* wrapped =
+        NSGraphicsContext::graphicsContextWithGraphicsPort_flipped(current->graphicsPort(), YES);
+    return DrawSysBitmapInto(mDrawBitmap, wrapped ? wrapped->graphicsPort() : nullptr, mWidth,
+                             mHeight);
+}
+
+void IGraphicsMac::ForceEndUserEdit() {
+    if (mGraphicsCocoa) mGraphicsCocoa->endUserInput();
+}
+
+void IGraphicsMac::Resize(int w, int h) {
+    // The entry's control is about to be deleted with the others.
+    ForceEndUserEdit();
+    IGraphics::Resize(w, h);
+    if (mDrawBitmap) ResizeSysBitmap(mDrawBitmap, w, h);
+    if (mGraphicsCocoa) mGraphicsCocoa->setFrameSize(NSMakeSize(w, h));
+}
+
+IPopupMenu* IGraphicsMac::CreateIPopupMenu(IPopupMenu* menu, IRECT* areaRect) {
+    ReleaseMouseCapture();
+    if (!mGraphicsCocoa || !areaRect) return nullptr;
+    return mGraphicsCocoa->createIPopupMenu(menu, ToNSRect(*areaRect, mHeight));
+}
+
+void IGraphicsMac::CreateTextEntry(IControl* control, IText* text, IRECT* textRect, const char* str,
+                                   IParam* param) {
+    if (!mGraphicsCocoa || !text || !textRect) return;
+    mGraphicsCocoa->createTextEntry(control, param, text, str, ToNSRect(*textRect, mHeight));
+}
+
+void IGraphicsMac::HostPath(WDL_String* path) {
+    NSAutoreleasePool* pool = new NSAutoreleasePool();
+    NSBundle* bundle = NSBundle::bundleWithIdentifier(Str(mBundleID.Get()));
+    NSString* executable = bundle ? bundle->executablePath() : nil;
+    if (executable) path->Set(executable->UTF8String());
+    pool->drain();
+}
+
+void IGraphicsMac::PluginPath(WDL_String* path) {
+    NSAutoreleasePool* pool = new NSAutoreleasePool();
+    NSBundle* bundle = NSBundle::bundleWithIdentifier(Str(mBundleID.Get()));
+    if (bundle) {
+        path->Set(bundle->bundlePath()->stringByDeletingLastPathComponent()->UTF8String());
+        path->Append("/");
+    }
+    pool->drain();
+}
+
+void IGraphicsMac::PromptForFile(WDL_String* filename, EFileAction action, WDL_String* dir,
+                                 const char* extensions) {
+    if (!filename || !dir) return;
+    if (!WindowIsOpen()) {
+        filename->Set("");
+        return;
+    }
+    NSAutoreleasePool* pool = new NSAutoreleasePool();
+    NSString* defaultName = Str(filename->Get());
+    if (!dir->GetLength()) dir->Set("~/Desktop");
+    NSString* defaultDir = Str(dir->Get());
+    filename->Set("");
+    NSArray* types = SplitTypes(extensions);
+    NSString* chosen = nil;
+    if (action == kFileSave) {
+        NSSavePanel* panel = NSSavePanel::savePanel();
+        panel->setAllowedFileTypes(types);
+        panel->setAllowsOtherFileTypes(NO);
+        if (panel->runModalForDirectory_file(defaultDir, defaultName) == NSOKButton)
+            chosen = panel->filename();
+    } else {
+        NSOpenPanel* panel = NSOpenPanel::openPanel();
+        panel->setCanChooseFiles(YES);
+        panel->setCanChooseDirectories(NO);
+        panel->setResolvesAliases(YES);
+        if (panel->runModalForDirectory_file_types(defaultDir, defaultName, types) == NSOKButton)
+            chosen = panel->filename();
+    }
+    if (chosen) {
+        filename->Set(chosen->UTF8String());
+        dir->Set(chosen->stringByDeletingLastPathComponent()->UTF8String());
+        dir->Append("/");
+    }
+    pool->drain();
+}
+
+bool IGraphicsMac::OpenURL(const char* url, const char*, const char*, const char*) {
+    if (!url) return false;
+    NSAutoreleasePool* pool = new NSAutoreleasePool();
+    NSURL* address =
+        strstr(url, "http") ? NSURL::URLWithString(Str(url)) : NSURL::fileURLWithPath(Str(url));
+    bool opened = address && NSWorkspace::sharedWorkspace()->openURL(address);
+    pool->drain();
+    return opened;
+}
+
+void* IGraphicsMac::OpenWindow(void* parentView) {
+    CloseWindow();
+    mGraphicsCocoa = new IGraphicsCocoa_vGrindvox_au(this);
+    if (parentView) static_cast<NSView*>(parentView)->addSubview(mGraphicsCocoa);
+    return mGraphicsCocoa;
+}
+
+void IGraphicsMac::ViewRemoved(IGraphicsCocoa_vGrindvox_au* view) {
+    if (view != mGraphicsCocoa) return;
+    CloseWindow();
+}
+
+void IGraphicsMac::CloseWindow() {
+    IGraphicsCocoa_vGrindvox_au* view = mGraphicsCocoa;
+    if (!view) return;
+    // Timer and text entry go first, so nothing reaches the controls once the view is gone.
+    view->killTimer();
+    view->endUserInput();
+    mGraphicsCocoa = nullptr;
+    if (view->graphics() == this) {
+        view->unbind();
+        view->removeFromSuperview();
+    }
+    // The reference taken when the view was made.
+    view->release();
+}
+
+void IGraphicsMac::AttachSubWindow(void* hostWindowRef) {
+    if (mHostNSWindow) RemoveSubWindow();
+    NSAutoreleasePool* pool = new NSAutoreleasePool();
+    NSWindow* host = new NSWindow(hostWindowRef);
+    host->setCanHide(YES);
+    host->setReleasedWhenClosed(NO); // this context holds it until RemoveSubWindow
+    NSRect frame = host->frame();
+    double offset = 0;
+    if (frame.size.width > mWidth) offset = std::floor((frame.size.width - mWidth) * 0.5);
+    NSRect content = NSMakeRect(frame.origin.x + offset, frame.origin.y, mWidth, mHeight);
+    CustomCocoaWindow_vGrindvox_au* child = new CustomCocoaWindow_vGrindvox_au(
+        content, NSBorderlessWindowMask, NSBackingStoreBuffered, NO);
+    child->setOpaque(YES);
+    child->setCanHide(YES);
+    child->setHasShadow(NO);
+    child->setReleasedWhenClosed(NO);
+    OpenWindow(child->contentView());
+    host->addChildWindow_ordered(child, NSWindowAbove);
+    host->orderFront(nil);
+    child->performSelector_withObject_afterDelay(NSSelector(&NSWindow::orderFront), nil, 0.5);
+    mHostNSWindow = host;
+    mChildWindow = child;
+    pool->drain();
+}
+
+void IGraphicsMac::RemoveSubWindow() {
+    if (!mHostNSWindow) {
+        CloseWindow();
+        return;
+    }
+    NSAutoreleasePool* pool = new NSAutoreleasePool();
+    NSWindow* host = mHostNSWindow;
+    NSWindow* child = mChildWindow;
+    mHostNSWindow = nullptr;
+    mChildWindow = nullptr;
+    CloseWindow();
+    child->orderOut(nil);
+    host->orderOut(nil);
+    host->removeChildWindow(child);
+    child->close();
+    host->close();
+    child->release();
+    host->release();
+    pool->drain();
+}
+
+LICE_IBitmap* IGraphicsMac::OSLoadBitmap(int, const char* name) {
+    NSAutoreleasePool* pool = new NSAutoreleasePool();
+    LICE_IBitmap* bitmap = LoadImgFromResourceOSX(mBundleID.Get(), name);
+    pool->drain();
+    return bitmap;
+}

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "containers/WDL_String.h"
+#include "editor/IGraphics.h"
+
+class IGraphicsCocoa_vGrindvox_au;
+class IPlugAU;
+class NSWindow;
+
+// The graphics context shown as a Cocoa view: the view's timer drives the redraw cycle, its
+// events become the context's input, and prompts, menus, panels and URLs go through AppKit.
+// The context owns its open view (one reference) until CloseWindow; the view outlives it only
+// unbound. On the sub-window path it also owns the wrapper of the host's window.
+class IGraphicsMac : public IGraphics {
+public:
+    IGraphicsMac(IPlugBase* plug, int w, int h, int refreshFPS = 0);
+    // Closes the window first, so nothing is left to fire into the deleted controls.
+    ~IGraphicsMac() override;
+
+    void SetBundleID(const char* bundleID) { mBundleID.Set(bundleID); }
+    const char* GetBundleID() const { return mBundleID.Get(); }
+    // The system version as Gestalt reports it ('sysv', BCD such as 0x1058).
+    static int GetUserOSVersion();
+    void* OpenCocoaWindow(void* parentView) { return OpenWindow(parentView); }
+
+    bool DrawScreen(IRECT* rect) override;
+    void ForceEndUserEdit() override;
+    void Resize(int w, int h) override;
+    bool WindowIsOpen() override { return mGraphicsCocoa != nullptr; }
+    const char* GetGUIAPI() override { return "Cocoa gui"; }
+    IPopupMenu* CreateIPopupMenu(IPopupMenu* menu, IRECT* areaRect) override;
+    void CreateTextEntry(IControl* control, IText* text, IRECT* textRect, const char* str,
+                         IParam* param) override;
+    void HostPath(WDL_String* path) override;
+    void PluginPath(WDL_String* path) override;
+    void PromptForFile(WDL_String* filename, EFileAction action, WDL_String* dir,
+                       const char* extensions) override;
+    bool PromptForColor(IColor*, const char*) override { return false; }
+    // False when the text makes no URL, so a caller can try another address.
+    bool OpenURL(const char* url, const char* title = nullptr, const char* confirmMessage = nullptr,
+                 const char* errorMessage = nullptr) override;
+    void* OpenWindow(void* parentView) override;
+    // Opens the editor in a borderless child window centred over the host's window (an X
+    // window id here); an earlier child window is removed first.
+    void AttachSubWindow(void* hostWindowRef) override;
+    void RemoveSubWindow() override;
+    void CloseWindow() override;
+    void* GetWindow() override { return mGraphicsCocoa; }
+    // A PNG resource of the bundle named by the bundle identifier; the ID is not used.
+    LICE_IBitmap* OSLoadBitmap(int id, const char* name) override;
+
+    // The view tells its context it left its parent.
+    void ViewRemoved(IGraphicsCocoa_vGrindvox_au* view);
+
+private:
+    IGraphicsCocoa_vGrindvox_au* mGraphicsCocoa = nullptr;
+    WDL_String mBundleID{nullptr, 128};
+    NSWindow* mHostNSWindow = nullptr; // retained, on the sub-window path only
+    NSWindow* mChildWindow = nullptr;  // retained, on the sub-window path only
+};
+
+// A new context for the plug-in with the bundle identifier set.
+IGraphicsMac* MakeGraphics(IPlugBase* plug, int w, int h, int fps, const char* bundleID);

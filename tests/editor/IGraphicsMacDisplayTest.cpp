@@ -1,0 +1,177 @@
+// The editor's view on a real X server: input through XTest, pixels read back with XGetImage
+// on a second connection.
+#include "editor/IGraphicsCocoa.h"
+#include "editor/IGraphicsMac.h"
+#include "tests/editor/EditorTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+#include <algorithm>
+#include <utility>
+#include <vector>
+
+namespace {
+
+constexpr int kW = 256; // rows of the draw bitmap are exactly kW pixels at this width
+constexpr int kH = 100;
+
+void pump(double seconds) {
+    CFAbsoluteTime end = CFAbsoluteTimeGetCurrent() + seconds;
+    while (CFAbsoluteTimeGetCurrent() < end)
+        CFRunLoopRunInMode(kCFRunLoopDefaultMode, 0.01, false);
+}
+
+// A 0xRRGGBB colour as the draw bitmap keeps it: one ignored byte, then red, green and blue.
+unsigned int Stored(unsigned int rgb) {
+    return ((rgb >> 16) & 0xFF) << 8 | ((rgb >> 8) & 0xFF) << 16 | (rgb & 0xFF) << 24;
+}
+unsigned int Shown(unsigned int stored) {
+    return ((stored >> 8) & 0xFF) << 16 | ((stored >> 16) & 0xFF) << 8 | (stored >> 24);
+}
+
+// Fills its area with one colour; a drag moves its parameter up by a tenth.
+class Patch : public IControl {
+public:
+    Patch(IPlugBase* plug, IRECT rect, int paramIdx, unsigned int colour)
+        : IControl(plug, rect, paramIdx), mColour(colour) {}
+    bool Draw(IGraphics* graphics) override {
+        unsigned int* bits = graphics->GetBits();
+        for (int y = mRECT.T; y < mRECT.B; ++y)
+            for (int x = mRECT.L; x < mRECT.R; ++x)
+                bits[y * kW + x] = Stored(mColour);
+        return true;
+    }
+    void OnMouseDown(int x, int y, IMouseMod*) override { downs.push_back({x, y}); }
+    void OnMouseDrag(int, int, int, int, IMouseMod*) override {
+        SetValue(std::min(1.0, GetValue() + 0.1));
+        SetDirty();
+    }
+    unsigned int mColour;
+    std::vector<std::pair<int, int>> downs;
+};
+
+class IGraphicsMacDisplay : public ::testing::Test {
+protected:
+    void SetUp() override {
+        pool = new NSAutoreleasePool;
+        if (!GrindvoxAppKit_HasDisplay()) GTEST_SKIP() << "no X display";
+        probe = XOpenDisplay(nullptr);
+        ASSERT_NE(probe, nullptr);
+        graphics = new IGraphicsMac(&plug, kW, kH);
+        plug.AttachGraphics(graphics);
+        graphics->AttachControl(new Patch(&plug, IRECT(0, 0, kW, kH), -1, 0x203040));
+        patch = new Patch(&plug, IRECT(10, 20, 60, 50), EditorTestPlug::kGain, 0xC08000);
+        graphics->AttachControl(patch);
+    }
+    void TearDown() override {
+        if (window) window->close();
+        if (probe) XCloseDisplay(probe);
+        pool->drain();
+    }
+    unsigned long pixelAt(unsigned long xid, int x, int y) {
+        XSync(probe, False);
+        XImage* image = XGetImage(probe, xid, x, y, 1, 1, AllPlanes, ZPixmap);
+        if (!image) return 0xDEADBEEF;
+        unsigned long p = XGetPixel(image, 0, 0);
+        XDestroyImage(image);
+        return p & 0xFFFFFF;
+    }
+    void openAtTopLeft() {
+        int screenH = DisplayHeight(probe, DefaultScreen(probe));
+        window = new NSWindow(NSMakeRect(0, screenH - kH, kW, kH), NSBorderlessWindowMask,
+                              NSBackingStoreBuffered, NO);
+        graphics->OpenWindow(window->contentView());
+        window->makeKeyAndOrderFront(nil);
+        pump(0.2);
+    }
+
+    NSAutoreleasePool* pool = nullptr;
+    Display* probe = nullptr;
+    EditorTestPlug plug;
+    IGraphicsMac* graphics = nullptr; // owned by plug
+    Patch* patch = nullptr;
+    NSWindow* window = nullptr;
+};
+
+} // namespace
+
+TEST_F(IGraphicsMacDisplay, TheScreenShowsTheDrawBitmapAndADirtyControlWithinATick) {
+    openAtTopLeft();
+    unsigned long xid = GrindvoxAppKit_XWindowOfView(static_cast<NSView*>(graphics->GetWindow()));
+    ASSERT_NE(xid, 0u);
+    EXPECT_EQ(pixelAt(xid, 5, 5), 0x203040u);
+    EXPECT_EQ(pixelAt(xid, 10, 20), 0xC08000u);
+    EXPECT_EQ(pixelAt(xid, 59, 49), 0xC08000u);
+    patch->mColour = 0x00FF00;
+    patch->SetDirty(false);
+    pump(0.1);
+    EXPECT_EQ(pixelAt(xid, 30, 30), 0x00FF00u);
+    for (int y = 0; y < kH; y += 9)
+        for (int x = 0; x < kW; x += 13)
+            ASSERT_EQ(pixelAt(xid, x, y), Shown(graphics->GetBits()[y * kW + x])) << x << "," << y;
+}
+
+TEST_F(IGraphicsMacDisplay, AClickAndADragReachTheControlAndMoveItsParameter) {
+    openAtTopLeft();
+    XTestFakeMotionEvent(probe, -1, 22, 25, CurrentTime);
+    XTestFakeButtonEvent(probe, 1, True, CurrentTime);
+    XTestFakeMotionEvent(probe, -1, 22, 35, CurrentTime);
+    XTestFakeMotionEvent(probe, -1, 22, 45, CurrentTime);
+    XTestFakeButtonEvent(probe, 1, False, CurrentTime);
+    XFlush(probe);
+    pump(0.2);
+    ASSERT_EQ(patch->downs.size(), 1u);
+    EXPECT_EQ(patch->downs[0], (std::pair<int, int>(20, 22)));
+    ASSERT_FALSE(plug.informed.empty());
+    EXPECT_EQ(plug.informed.back().first, EditorTestPlug::kGain);
+    EXPECT_NE(plug.GetParam(EditorTestPlug::kGain)->Value(), 0.0); // it was 0 dB
+}
+
+TEST_F(IGraphicsMacDisplay, ASubWindowIsCentredOverTheHostsWindowAndGoesAwayWithIt) {
+    Window host = XCreateSimpleWindow(probe, DefaultRootWindow(probe), 0, 0, 600, 200, 0, 0, 0);
+    XSetWindowAttributes noManager;
+    noManager.override_redirect = True;
+    XChangeWindowAttributes(probe, host, CWOverrideRedirect, &noManager);
+    XMapRaised(probe, host);
+    XSync(probe, False);
+    graphics->AttachSubWindow(reinterpret_cast<void*>(host));
+    pump(0.2);
+    auto* view = static_cast<NSView*>(graphics->GetWindow());
+    ASSERT_NE(view, nil);
+    ASSERT_NE(view->window(), nil);
+    EXPECT_EQ(view->window()->frame().origin.x, 172); // (600 - 256) / 2
+    EXPECT_EQ(view->window()->frame().size.width, kW);
+    // Attaching again replaces the first child instead of leaking it.
+    graphics->AttachSubWindow(reinterpret_cast<void*>(host));
+    pump(0.1);
+    EXPECT_TRUE(graphics->WindowIsOpen());
+    graphics->RemoveSubWindow();
+    EXPECT_FALSE(graphics->WindowIsOpen());
+    graphics->RemoveSubWindow();
+    pump(0.6); // past the delayed ordering of the child
+    XDestroyWindow(probe, host);
+    XSync(probe, False);
+}
+
+TEST_F(IGraphicsMacDisplay, AParentDestroyedUnderTheEditorClosesItsWindowAndStopsTheTimer) {
+    Window host = XCreateSimpleWindow(probe, DefaultRootWindow(probe), 0, 0, kW, kH, 0, 0, 0);
+    XMapWindow(probe, host);
+    XSync(probe, False);
+    NSWindow* wrapper = new NSWindow(reinterpret_cast<void*>(host));
+    auto* view =
+        static_cast<IGraphicsCocoa_vGrindvox_au*>(graphics->OpenWindow(wrapper->contentView()));
+    view->retain();
+    pump(0.2);
+    ASSERT_NE(GrindvoxAppKit_XWindowOfView(view), 0u);
+    XDestroyWindow(probe, host);
+    XSync(probe, False);
+    pump(0.2);
+    EXPECT_FALSE(graphics->WindowIsOpen());
+    EXPECT_EQ(view->timer(), nil);
+    EXPECT_EQ(view->graphics(), nullptr);
+    view->release();
+    wrapper->release();
+}
