@@ -1,11 +1,11 @@
 #include "host/grindvox/Arguments.h"
 
-#include "host/grindvox/AudioFile.h"
+#include "host/grindvox/OutputFormat.h"
 #include "host/grindvox/Text.h"
 
+#include <sndfile.h>
+
 #include <cmath>
-#include <cstdlib>
-#include <cstring>
 #include <vector>
 
 namespace {
@@ -16,13 +16,15 @@ const char* const kProgramHelp =
     "Hosts Grindvox.component through its Audio Unit interface.\n"
     "\n"
     "commands:\n"
-    "  render [INPUT] OUTPUT   process an audio file (or the built-in demo signal) into OUTPUT\n"
-    "  info                    list the unit: identity, channels, parameters, factory presets\n"
+    "  render INPUT OUTPUT     process an audio file into OUTPUT (- is standard input/output)\n"
+    "  render --demo OUTPUT    process the built-in demo signal into OUTPUT\n"
+    "  info [--json]           list the unit: identity, channels, parameters, factory presets\n"
     "  help [COMMAND]          show this help or a command's help\n"
+    "  --version               show the program's version\n"
     "\n"
     "Run `grindvox COMMAND --help` for a command's options. The component is looked for in\n"
     "$GRINDVOX_COMPONENT, then beside the program and in the folders above it.\n"
-    "Exit status: 0 done, 1 failed, 2 bad command line.\n";
+    "Exit status: 0 done, 1 failed, 2 bad command line, 130 interrupted.\n";
 
 const char* const kSettingsHelp =
     "  --set NAME=VALUE     set a parameter (repeatable); VALUE is a number in the parameter's\n"
@@ -30,17 +32,23 @@ const char* const kSettingsHelp =
     "                       --set Parallel=on --set Cutoff=1200. `grindvox info` lists them\n"
     "  --preset N|NAME      start from a factory preset, by number or by name\n"
     "  --state FILE         start from a state saved in an .aupreset file\n"
-    "  --save-state FILE    save the unit's state, once set up, to an .aupreset file\n";
+    "  --save-state FILE    save the unit's state, once set up, to an .aupreset file\n"
+    "  -n, --no-clobber     refuse to replace an existing file instead of replacing it\n";
 
 std::string renderHelp() {
     std::string text =
-        "usage: grindvox render [INPUT] OUTPUT [OPTIONS]\n"
+        "usage: grindvox render INPUT OUTPUT [OPTIONS]\n"
+        "       grindvox render --demo OUTPUT [OPTIONS]\n"
         "\n"
-        "Renders INPUT (WAV, AIFF, FLAC, OGG; mono or stereo) through the unit into OUTPUT at the\n"
-        "input's sample rate. Without INPUT, renders the built-in demo signal (6 s, 44.1 kHz,\n"
-        "stereo). OUTPUT is written to a temporary file and renamed when the render succeeded.\n"
+        "Renders INPUT (WAV, AIFF, FLAC, OGG, MP3, ...; mono or stereo) through the unit into\n"
+        "OUTPUT at the input's sample rate. - as INPUT reads standard input, as OUTPUT writes\n"
+        "standard output (WAV unless --format says otherwise). --demo renders the built-in demo\n"
+        "signal (6 s, 44.1 kHz, stereo) instead of INPUT. An existing OUTPUT is replaced only\n"
+        "when the render succeeded (a symbolic link is written through, a pipe or device is\n"
+        "written in place); OUTPUT may not be INPUT or the --state file.\n"
         "\n"
-        "options:\n";
+        "options:\n"
+        "  --demo               render the built-in demo signal; give only OUTPUT\n";
     text += kSettingsHelp;
     text += "  --bypass             render with the unit bypassed\n"
             "  --block N            frames per render call, ";
@@ -48,13 +56,16 @@ std::string renderHelp() {
         std::to_string(kMinBlockSize) + " to " + std::to_string(kMaxBlockSize) + " (default 512)\n";
     text += "  --tail SECONDS       render on past the input's end (default: the unit's tail "
             "time)\n"
-            "  --format NAME        output format (default: from OUTPUT's suffix, else wav):\n";
-    for (const OutputFormat& format : OutputFormats()) {
-        std::string line = std::string("                         ") + format.name;
-        line.resize(38, ' ');
-        text += line + format.description + "\n";
+            "  --format NAME        output format (default: from OUTPUT's suffix):\n";
+    for (const OutputFormat* format : OutputFormats()) {
+        std::string line = std::string("                         ") + format->name;
+        line.resize(34, ' ');
+        line += format->description;
+        line.resize(58, ' ');
+        text += line + format->suffixes + "\n";
     }
-    text += "  --quiet              no progress bar and no summary\n"
+    text += "                       (Opus takes 8, 12, 16, 24 and 48 kHz, MP3 up to 48 kHz)\n";
+    text += "  -q, --quiet          no progress bar and no summary (warnings still show)\n"
             "  --help               show this help\n";
     return text;
 }
@@ -68,11 +79,32 @@ std::string infoHelp() {
                        "and texts, and the factory presets. The options below change the current\n"
                        "values shown.\n"
                        "\n"
-                       "options:\n";
+                       "options:\n"
+                       "  --json               the same as one JSON object, for scripts\n";
     text += kSettingsHelp;
     text += "  --help               show this help\n";
     return text;
 }
+
+enum CommandMask : unsigned { kRender = 1, kInfo = 2, kBoth = 3 };
+
+struct Parser;
+using Apply = Failure (*)(Parser&, const std::string& value);
+
+// One option: its long and short names, whether it takes a value, which commands take it.
+struct OptionSpec {
+    const char* name;
+    const char* shortName; // null: none
+    bool takesValue;
+    unsigned commands;
+    Apply apply;
+};
+
+Failure setAssignment(Parser& p, const std::string& value);
+Failure setStateName(std::string* field, const std::string& option, const std::string& value);
+Failure setBlock(Parser& p, const std::string& value);
+Failure setTail(Parser& p, const std::string& value);
+Failure setFormat(Parser& p, const std::string& value);
 
 struct Parser {
     std::vector<std::string> args;
@@ -80,164 +112,183 @@ struct Parser {
     Invocation* out = nullptr;
     std::vector<std::string> files;
 
-    // The value of an option: the text after '=' when given inline, else the next argument.
-    bool takeValue(const std::string& option, const std::string* inlineValue, std::string* value,
-                   Failure* failure) {
-        if (inlineValue) {
-            *value = *inlineValue;
-            return true;
-        }
-        if (next >= args.size()) {
-            *failure =
-                UsageError(option + " needs a value; see grindvox " + commandName() + " --help");
-            return false;
-        }
-        *value = args[next++];
-        return true;
-    }
-
     std::string commandName() const { return out->command == Command::Info ? "info" : "render"; }
+    unsigned commandMask() const { return out->command == Command::Info ? kInfo : kRender; }
 
     Failure unknownOption(const std::string& option) const {
         return UsageError("unknown option " + option + " for " + commandName() + "; see grindvox " +
                           commandName() + " --help");
     }
 
-    // Options both commands share: the ones that set the unit up.
-    bool settingsOption(const std::string& name, const std::string* inlineValue, bool* handled,
-                        Failure* failure) {
-        UnitSettings& unit = out->unit;
-        std::string value;
-        *handled = true;
-        if (name == "--set") {
-            if (!takeValue(name, inlineValue, &value, failure)) return false;
-            const size_t eq = value.find('=');
-            if (eq == std::string::npos || eq == 0) {
-                *failure = UsageError("--set needs NAME=VALUE, not \"" + value +
-                                      "\" (for example --set Bits=4)");
-                return false;
-            }
-            unit.assignments.push_back({value.substr(0, eq), value.substr(eq + 1)});
-            return true;
-        }
-        if (name == "--preset" || name == "--state" || name == "--save-state") {
-            if (!takeValue(name, inlineValue, &value, failure)) return false;
-            if (value.empty()) {
-                *failure = UsageError(name + " needs a value");
-                return false;
-            }
-            std::string& field = name == "--preset"  ? unit.preset
-                                 : name == "--state" ? unit.stateFile
-                                                     : unit.saveState;
-            field = value;
-            return true;
-        }
-        *handled = false;
-        return true;
-    }
+    Failure option(const std::string& arg);
+    Failure run();
+    Failure placeFiles();
+};
 
-    bool renderOption(const std::string& name, const std::string* inlineValue, bool* handled,
-                      Failure* failure) {
-        RenderOptions& render = out->render;
-        std::string value;
-        *handled = true;
-        if (name == "--bypass" || name == "--quiet") {
-            if (inlineValue) {
-                *failure = UsageError(name + " takes no value");
-                return false;
-            }
-            (name == "--bypass" ? out->unit.bypass : render.quiet) = true;
-            return true;
-        }
-        if (name == "--block") {
-            if (!takeValue(name, inlineValue, &value, failure)) return false;
-            double n = 0.0;
-            if (!ReadNumber(value, &n) || n != std::floor(n) || n < kMinBlockSize ||
-                n > kMaxBlockSize) {
-                *failure = UsageError("--block takes a whole number of frames from " +
-                                      std::to_string(kMinBlockSize) + " to " +
-                                      std::to_string(kMaxBlockSize) + ", not \"" + value + "\"");
-                return false;
-            }
-            render.blockSize = static_cast<int>(n);
-            return true;
-        }
-        if (name == "--tail") {
-            if (!takeValue(name, inlineValue, &value, failure)) return false;
-            double seconds = 0.0;
-            if (!ReadNumber(value, &seconds) || seconds < 0.0 || seconds > kMaxTailSeconds) {
-                *failure = UsageError("--tail takes seconds from 0 to 3600, not \"" + value + "\"");
-                return false;
-            }
-            render.tailGiven = true;
-            render.tailSeconds = seconds;
-            return true;
-        }
-        if (name == "--format") {
-            if (!takeValue(name, inlineValue, &value, failure)) return false;
-            if (!FindOutputFormat(value)) {
-                *failure = UsageError("unknown output format \"" + value +
-                                      "\"; the formats are: " + OutputFormatNames());
-                return false;
-            }
-            render.format = value;
-            return true;
-        }
-        *handled = false;
-        return true;
-    }
+const OptionSpec kOptions[] = {
+    {"--set", nullptr, true, kBoth, setAssignment},
+    {"--preset", nullptr, true, kBoth,
+     [](Parser& p, const std::string& v) {
+         return setStateName(&p.out->unit.preset, "--preset", v);
+     }},
+    {"--state", nullptr, true, kBoth,
+     [](Parser& p, const std::string& v) {
+         return setStateName(&p.out->unit.stateFile, "--state", v);
+     }},
+    {"--save-state", nullptr, true, kBoth,
+     [](Parser& p, const std::string& v) {
+         return setStateName(&p.out->unit.saveState, "--save-state", v);
+     }},
+    {"--no-clobber", "-n", false, kBoth,
+     [](Parser& p, const std::string&) {
+         p.out->noClobber = true;
+         return Failure{};
+     }},
+    {"--json", nullptr, false, kInfo,
+     [](Parser& p, const std::string&) {
+         p.out->json = true;
+         return Failure{};
+     }},
+    {"--demo", nullptr, false, kRender,
+     [](Parser& p, const std::string&) {
+         p.out->render.demo = true;
+         return Failure{};
+     }},
+    {"--bypass", nullptr, false, kRender,
+     [](Parser& p, const std::string&) {
+         p.out->unit.bypass = true;
+         return Failure{};
+     }},
+    {"--quiet", "-q", false, kRender,
+     [](Parser& p, const std::string&) {
+         p.out->render.quiet = true;
+         return Failure{};
+     }},
+    {"--block", nullptr, true, kRender, setBlock},
+    {"--tail", nullptr, true, kRender, setTail},
+    {"--format", nullptr, true, kRender, setFormat},
+};
 
-    Failure run() {
-        bool optionsEnded = false;
-        while (next < args.size()) {
-            const std::string arg = args[next++];
-            if (optionsEnded || arg.size() < 2 || arg[0] != '-' || arg == "-") {
-                files.push_back(arg);
-                continue;
-            }
-            if (arg == "--") {
-                optionsEnded = true;
-                continue;
-            }
-            if (arg == "--help" || arg == "-h") {
-                out->help = true;
-                continue;
-            }
-            const size_t eq = arg.find('=');
-            const std::string name = arg.substr(0, eq);
-            const std::string inlineText = eq == std::string::npos ? "" : arg.substr(eq + 1);
-            const std::string* inlineValue = eq == std::string::npos ? nullptr : &inlineText;
-            Failure failure;
-            bool handled = false;
-            if (!settingsOption(name, inlineValue, &handled, &failure)) return failure;
-            if (!handled && out->command == Command::Render &&
-                !renderOption(name, inlineValue, &handled, &failure))
-                return failure;
-            if (!handled) return unknownOption(name);
-        }
-        if (out->help) return {};
-        return placeFiles();
-    }
+Failure setAssignment(Parser& p, const std::string& value) {
+    const size_t eq = value.find('=');
+    if (eq == std::string::npos || eq == 0)
+        return UsageError("--set needs NAME=VALUE, not \"" + value +
+                          "\" (for example --set Bits=4)");
+    p.out->unit.assignments.push_back({value.substr(0, eq), value.substr(eq + 1)});
+    return {};
+}
 
-    Failure placeFiles() {
-        if (out->command == Command::Info) {
-            if (!files.empty())
-                return UsageError("info takes no file names (got \"" + files[0] +
-                                  "\"); see grindvox info --help");
-        } else if (files.empty()) {
-            return UsageError("render needs an OUTPUT file; see grindvox render --help");
-        } else if (files.size() > 2) {
-            return UsageError("render takes at most INPUT and OUTPUT, got " +
-                              std::to_string(files.size()) + " file names");
-        } else {
-            out->render.output = files.back();
-            if (files.size() == 2) out->render.input = files[0];
-        }
-        if (!out->unit.preset.empty() && !out->unit.stateFile.empty())
-            return UsageError("--preset and --state both choose where the unit starts; give one");
+Failure setStateName(std::string* field, const std::string& option, const std::string& value) {
+    if (value.empty()) return UsageError(option + " needs a value");
+    // Standard input and output carry audio; a state file is always named.
+    if (value == "-" && option != "--preset")
+        return UsageError(option + " takes a file name, not - (name the file, or ./- for a file "
+                                   "called -)");
+    *field = value;
+    return {};
+}
+
+Failure setBlock(Parser& p, const std::string& value) {
+    double n = 0.0;
+    if (!ReadNumber(value, &n) || n != std::floor(n) || n < kMinBlockSize || n > kMaxBlockSize)
+        return UsageError("--block takes a whole number of frames from " +
+                          std::to_string(kMinBlockSize) + " to " + std::to_string(kMaxBlockSize) +
+                          ", not \"" + value + "\"");
+    p.out->render.blockSize = static_cast<int>(n);
+    return {};
+}
+
+Failure setTail(Parser& p, const std::string& value) {
+    double seconds = 0.0;
+    if (!ReadNumber(value, &seconds) || seconds < 0.0 || seconds > kMaxTailSeconds)
+        return UsageError("--tail takes seconds from 0 to 3600, not \"" + value + "\"");
+    p.out->render.tailGiven = true;
+    p.out->render.tailSeconds = seconds;
+    return {};
+}
+
+Failure setFormat(Parser& p, const std::string& value) {
+    if (!FindOutputFormat(value))
+        return UsageError("unknown output format \"" + value +
+                          "\"; the formats are: " + OutputFormatNames());
+    p.out->render.format = value;
+    return {};
+}
+
+Failure Parser::option(const std::string& arg) {
+    if (arg == "--help" || arg == "-h") {
+        out->help = true;
         return {};
     }
-};
+    if (arg == "--version") {
+        out->version = true;
+        return {};
+    }
+    const size_t eq = arg.find('=');
+    const std::string name = arg.substr(0, eq);
+    for (const OptionSpec& spec : kOptions) {
+        if (name != spec.name && !(spec.shortName && name == spec.shortName)) continue;
+        if (!(spec.commands & commandMask())) return unknownOption(name);
+        if (!spec.takesValue) {
+            if (eq != std::string::npos) return UsageError(name + " takes no value");
+            return spec.apply(*this, "");
+        }
+        if (eq != std::string::npos) return spec.apply(*this, arg.substr(eq + 1));
+        if (next >= args.size())
+            return UsageError(name + " needs a value; see grindvox " + commandName() + " --help");
+        return spec.apply(*this, args[next++]);
+    }
+    return unknownOption(name);
+}
+
+Failure Parser::run() {
+    bool optionsEnded = false;
+    while (next < args.size()) {
+        const std::string arg = args[next++];
+        if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
+            files.push_back(arg);
+            continue;
+        }
+        if (arg == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        Failure failure = option(arg);
+        if (failure.Failed()) return failure;
+    }
+    if (out->help || out->version) return {};
+    return placeFiles();
+}
+
+Failure Parser::placeFiles() {
+    if (!out->unit.preset.empty() && !out->unit.stateFile.empty())
+        return UsageError("--preset and --state both choose where the unit starts; give one");
+    if (out->command == Command::Info) {
+        if (!files.empty())
+            return UsageError("info takes no file names (got \"" + files[0] +
+                              "\"); see grindvox info --help");
+        return {};
+    }
+    RenderOptions& render = out->render;
+    if (render.demo) {
+        if (files.size() != 1)
+            return UsageError(std::string("render --demo takes one file name, OUTPUT; got ") +
+                              std::to_string(files.size()));
+        render.output = files[0];
+        return {};
+    }
+    if (files.size() == 1)
+        return UsageError("render needs INPUT and OUTPUT, got only \"" + files[0] +
+                          "\"; to render the built-in demo signal into it, say grindvox "
+                          "render --demo " +
+                          files[0]);
+    if (files.size() != 2)
+        return UsageError("render needs INPUT and OUTPUT, got " + std::to_string(files.size()) +
+                          " file names; see grindvox render --help");
+    render.input = files[0];
+    render.output = files[1];
+    return {};
+}
 
 } // namespace
 
@@ -247,6 +298,10 @@ Failure ParseArguments(int argc, const char* const* argv, Invocation* out) {
     const std::string command = argv[1];
     if (command == "--help" || command == "-h") {
         out->help = true;
+        return {};
+    }
+    if (command == "--version") {
+        out->version = true;
         return {};
     }
     Parser parser;
@@ -282,4 +337,8 @@ std::string HelpText(Command command) {
     case Command::Program: break;
     }
     return kProgramHelp;
+}
+
+std::string VersionText() {
+    return std::string("grindvox ") + GRINDVOX_VERSION + " (" + sf_version_string() + ")\n";
 }

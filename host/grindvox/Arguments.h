@@ -6,15 +6,17 @@
 #include <string>
 
 // The command line, read into plain data. Options may come before, between or after the
-// file names, as `--block 256` or `--block=256`; `--` ends the options. Reading checks every
-// form and number it can check without the unit (names, texts and ranges of parameters are the
-// unit's to judge).
+// file names, as `--block 256` or `--block=256`; `--` ends the options, so a file name may
+// begin with a dash. `-` as INPUT is standard input, as OUTPUT standard output. Reading checks
+// every form and number it can check without the unit or the files (names, texts and ranges of
+// parameters are the unit's to judge).
 enum class Command { Program, Render, Info };
 
 struct RenderOptions {
-    std::string input; // empty: the built-in demo signal
+    bool demo = false; // --demo: the built-in signal instead of INPUT
+    std::string input; // empty only with --demo
     std::string output;
-    std::string format; // an output format name (AudioFile.h); empty: from the output's suffix
+    std::string format; // an output format name (OutputFormat.h); empty: from the output's name
     int blockSize = 512;
     bool tailGiven = false;
     double tailSeconds = 0.0;
@@ -23,7 +25,10 @@ struct RenderOptions {
 
 struct Invocation {
     Command command = Command::Program;
-    bool help = false; // --help (or `help COMMAND`): print that command's help and stop
+    bool help = false;      // --help (or `help COMMAND`): print that command's help and stop
+    bool version = false;   // --version: print the program's version and stop
+    bool json = false;      // info --json
+    bool noClobber = false; // an existing OUTPUT or --save-state file is refused, not replaced
     RenderOptions render;
     UnitSettings unit;
 };
@@ -32,6 +37,8 @@ Failure ParseArguments(int argc, const char* const* argv, Invocation* out);
 
 // The help of the program or of one command, ending in a newline.
 std::string HelpText(Command command);
+// "grindvox 1.1.0 (libsndfile-1.2.0)\n".
+std::string VersionText();
 
 // Limits the command line enforces.
 constexpr int kMinBlockSize = 1;

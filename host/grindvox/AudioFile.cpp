@@ -1,63 +1,112 @@
 #include "host/grindvox/AudioFile.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cmath>
-#include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <vector>
 
 namespace {
 
-std::string lowerSuffix(const std::string& path) {
-    const size_t slash = path.find_last_of('/');
-    const size_t dot = path.find_last_of('.');
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return "";
-    std::string suffix = path.substr(dot + 1);
-    for (char& c : suffix)
-        c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-    return suffix;
+constexpr size_t kLogSize = 16384;
+// What a WAV header holds as its data size when the writer could not know it (a stream).
+constexpr int64_t kUnknownWavSize = 0xFFFFFFFF;
+
+std::string reason() {
+    return std::strerror(errno);
+}
+
+// The number after `key` in libsndfile's log, or -1.
+int64_t numberAfter(const std::string& log, const std::string& key) {
+    const size_t at = log.find(key);
+    if (at == std::string::npos) return -1;
+    char* end = nullptr;
+    const long long n = std::strtoll(log.c_str() + at + key.size(), &end, 10);
+    return end == log.c_str() + at + key.size() || n < 0 ? -1 : n;
+}
+
+// The frames a file's header declares when the file holds fewer, from libsndfile's log of
+// the header (it takes the length from what is there, and logs what the header said): a WAV's
+// "data : DECLARED (should be PRESENT)" in bytes, an AIFF's frame count from its COMM chunk.
+int64_t declaredFrames(const std::string& log, int64_t frames) {
+    int64_t declared = numberAfter(log, "Frame count read from 'COMM' chunk (");
+    const size_t data = log.find("\ndata : ");
+    if (declared < 0 && data != std::string::npos &&
+        log.find(" (should be ", data) < log.find('\n', data + 1)) {
+        const int64_t bytes = numberAfter(log.substr(data), "\ndata : ");
+        const int64_t blockAlign = numberAfter(log, "Block Align   : ");
+        if (bytes > 0 && bytes != kUnknownWavSize && blockAlign > 0) declared = bytes / blockAlign;
+    }
+    return declared > frames ? declared : -1;
+}
+
+// Copies what remains of `from` into an unnamed temporary file and returns its descriptor
+// (positioned at the start), or -1 with errno set: libsndfile reads most formats only from
+// something it can seek in.
+int copyToTemporary(int from) {
+    const char* tmp = std::getenv("TMPDIR");
+    std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/grindvox-" +
+                          std::to_string(getpid()) + "-XXXXXX";
+    const int fd = mkstemp(pattern.data());
+    if (fd < 0) return -1;
+    unlink(pattern.c_str());
+    std::vector<char> buffer(1 << 16);
+    for (;;) {
+        const ssize_t n = read(from, buffer.data(), buffer.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n == 0) break;
+        ssize_t written = n < 0 ? -1 : write(fd, buffer.data(), static_cast<size_t>(n));
+        if (written != n) {
+            const int saved = n < 0 || written < 0 ? errno : ENOSPC;
+            close(fd);
+            errno = saved;
+            return -1;
+        }
+    }
+    if (lseek(fd, 0, SEEK_SET) != 0) {
+        close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+// A descriptor of the input that libsndfile can read, or -1 with the reason.
+int openInput(const std::string& path, std::string* why) {
+    const bool standardInput = path == "-";
+    if (standardInput && isatty(STDIN_FILENO)) {
+        *why = "it is a terminal; pipe the audio in, or name INPUT";
+        return -1;
+    }
+    const int fd =
+        standardInput ? dup(STDIN_FILENO) : open(path.c_str(), O_RDONLY | O_NOCTTY | O_CLOEXEC);
+    struct stat s;
+    if (fd < 0 || fstat(fd, &s) != 0) {
+        *why = reason();
+        if (fd >= 0) close(fd);
+        return -1;
+    }
+    if (S_ISDIR(s.st_mode)) {
+        *why = "it is a folder";
+        close(fd);
+        return -1;
+    }
+    if (S_ISREG(s.st_mode)) return fd;
+    const int copy = copyToTemporary(fd);
+    if (copy < 0) *why = reason();
+    close(fd);
+    return copy;
+}
+
+std::string withoutErrorPrefix(const char* text) {
+    const std::string s = text ? text : "";
+    return s.rfind("Error : ", 0) == 0 ? s.substr(8) : s;
 }
 
 } // namespace
-
-const std::vector<OutputFormat>& OutputFormats() {
-    static const std::vector<OutputFormat> formats = {
-        {"wav", SF_FORMAT_WAV | SF_FORMAT_FLOAT, "WAV, 32-bit float", false},
-        {"wav16", SF_FORMAT_WAV | SF_FORMAT_PCM_16, "WAV, 16-bit integer", true},
-        {"wav24", SF_FORMAT_WAV | SF_FORMAT_PCM_24, "WAV, 24-bit integer", true},
-        {"aiff", SF_FORMAT_AIFF | SF_FORMAT_FLOAT, "AIFF, 32-bit float", false},
-        {"aiff16", SF_FORMAT_AIFF | SF_FORMAT_PCM_16, "AIFF, 16-bit integer", true},
-        {"aiff24", SF_FORMAT_AIFF | SF_FORMAT_PCM_24, "AIFF, 24-bit integer", true},
-        {"flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_24, "FLAC, 24-bit", true},
-        {"flac16", SF_FORMAT_FLAC | SF_FORMAT_PCM_16, "FLAC, 16-bit", true},
-        {"ogg", SF_FORMAT_OGG | SF_FORMAT_VORBIS, "Ogg Vorbis", false},
-    };
-    return formats;
-}
-
-const OutputFormat* FindOutputFormat(const std::string& name) {
-    for (const OutputFormat& format : OutputFormats()) {
-        if (name == format.name) return &format;
-    }
-    return nullptr;
-}
-
-const OutputFormat& OutputFormatForPath(const std::string& path) {
-    const std::string suffix = lowerSuffix(path);
-    const char* name = suffix == "aif" || suffix == "aiff" ? "aiff"
-                       : suffix == "flac"                  ? "flac"
-                       : suffix == "ogg"                   ? "ogg"
-                                                           : "wav";
-    return *FindOutputFormat(name);
-}
-
-std::string OutputFormatNames() {
-    std::string names;
-    for (const OutputFormat& format : OutputFormats()) {
-        if (!names.empty()) names += ", ";
-        names += format.name;
-    }
-    return names;
-}
 
 SoundFileReader::~SoundFileReader() {
     if (mFile) sf_close(mFile);
@@ -66,30 +115,32 @@ SoundFileReader::~SoundFileReader() {
 bool SoundFileReader::Open(const std::string& path, std::string* error) {
     mPath = path;
     mInfo = {};
-    // The system's reason when the file cannot even be opened; libsndfile's when it is no
-    // audio it knows.
-    if (std::FILE* probe = std::fopen(path.c_str(), "rb")) {
-        std::fclose(probe);
-    } else {
-        *error = "cannot read \"" + path + "\": " + std::strerror(errno);
+    std::string why;
+    const int fd = openInput(path, &why);
+    if (fd < 0) {
+        *error = "cannot read \"" + Name() + "\": " + why;
         return false;
     }
-    mFile = sf_open(path.c_str(), SFM_READ, &mInfo);
+    mFile = sf_open_fd(fd, SFM_READ, &mInfo, SF_TRUE);
     if (!mFile) {
-        *error = "cannot read \"" + path + "\": " + sf_strerror(nullptr);
+        *error = "cannot read \"" + Name() + "\": " + sf_strerror(nullptr);
         return false;
     }
     if (mInfo.samplerate <= 0 || mInfo.channels <= 0 || mInfo.frames < 0) {
-        *error = "cannot read \"" + path + "\": it declares no usable sample rate or channels";
+        *error = "cannot read \"" + Name() + "\": it declares no usable sample rate or channels";
         return false;
     }
+    std::string log(kLogSize, '\0');
+    sf_command(mFile, SFC_GET_LOG_INFO, log.data(), static_cast<int>(log.size()));
+    log.resize(std::strlen(log.c_str()));
+    mDeclaredFrames = declaredFrames(log, mInfo.frames);
     return true;
 }
 
 int64_t SoundFileReader::Read(float* interleaved, int64_t frames, std::string* error) {
     const sf_count_t n = sf_readf_float(mFile, interleaved, frames);
     if (n < frames && sf_error(mFile) != SF_ERR_NO_ERROR) {
-        *error = "cannot read \"" + mPath + "\": " + sf_strerror(mFile);
+        *error = "cannot read \"" + Name() + "\": " + sf_strerror(mFile);
         return -1;
     }
     return n;
@@ -104,22 +155,24 @@ void SoundFileWriter::closeFile() {
     mFile = nullptr;
 }
 
-bool SoundFileWriter::Open(const std::string& path, const OutputFormat& format, double sampleRate,
-                           int channels, std::string* error) {
+bool SoundFileWriter::Open(const OutputTarget& target, const OutputFormat& format,
+                           double sampleRate, int channels, bool noClobber, std::string* error) {
     SF_INFO info = {};
     info.samplerate = static_cast<int>(std::lround(sampleRate));
     info.channels = channels;
     info.format = format.sndfileFormat;
+    const std::string as =
+        std::string(" as ") + format.description + " at " + std::to_string(info.samplerate) + " Hz";
     if (!sf_format_check(&info)) {
-        *error = std::string("cannot write \"") + path + "\" as " + format.description + " at " +
-                 std::to_string(info.samplerate) + " Hz with " + std::to_string(channels) +
-                 " channels";
+        *error = "cannot write \"" + target.DisplayName() + "\"" + as + " with " +
+                 std::to_string(channels) + " channels";
         return false;
     }
-    if (!mPending.Create(path, error)) return false;
+    if (!mPending.Create(target, noClobber, error)) return false;
     mFile = sf_open_fd(mPending.Descriptor(), SFM_WRITE, &info, SF_FALSE);
     if (!mFile) {
-        *error = "cannot write \"" + path + "\": " + sf_strerror(nullptr);
+        *error = "cannot write \"" + target.DisplayName() + "\"" + as + ": " +
+                 withoutErrorPrefix(sf_strerror(nullptr));
         mPending.Abandon();
         return false;
     }

@@ -11,7 +11,11 @@ public:
 
     virtual int Channels() const = 0;
     virtual double SampleRate() const = 0;
+    // The frames there are to read.
     virtual int64_t Frames() const = 0;
+    // The frames the source's header promised, when it promised more than Frames() (a file
+    // that ends early); -1 otherwise.
+    virtual int64_t DeclaredFrames() const { return -1; }
     // What the summary calls the input ("demo signal", the file name).
     virtual std::string Name() const = 0;
     // Reads up to `frames` frames into `interleaved` (room for frames x Channels()); returns

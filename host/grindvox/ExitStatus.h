@@ -1,11 +1,13 @@
 #pragma once
 
+#include <cstdio>
 #include <string>
 #include <utility>
 
 // What the program answers its caller: 0 when the work was done, 2 when the command line asked
 // for something the program or the unit does not offer (nothing was touched), 1 when the work
 // itself failed (a file, the component, the render).
+// An interruption exits 128 + the signal's number (Interruption.h), 130 for Ctrl-C.
 enum ExitStatus { kExitSuccess = 0, kExitFailure = 1, kExitUsage = 2 };
 
 // A failure on its way to the user: the status to exit with and the message to print.
@@ -21,4 +23,10 @@ inline Failure UsageError(std::string message) {
 }
 inline Failure RunError(std::string message) {
     return {kExitFailure, std::move(message)};
+}
+
+// Something the user should know about work that still succeeds; goes to standard error even
+// under --quiet.
+inline void Warn(const std::string& message) {
+    std::fprintf(stderr, "grindvox: warning: %s\n", message.c_str());
 }

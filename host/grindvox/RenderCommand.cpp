@@ -1,9 +1,14 @@
 #include "host/grindvox/AudioFile.h"
 #include "host/grindvox/Commands.h"
 #include "host/grindvox/DemoSignal.h"
+#include "host/grindvox/DistinctFiles.h"
+#include "host/grindvox/Interruption.h"
 #include "host/grindvox/Progress.h"
 #include "host/grindvox/Summary.h"
 #include "host/grindvox/UnitDriver.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cmath>
@@ -32,7 +37,7 @@ struct BlockBuffers {
 };
 
 Failure openSource(const RenderOptions& options, std::unique_ptr<AudioSource>* source) {
-    if (options.input.empty()) {
+    if (options.demo) {
         *source = std::make_unique<DemoSignal>();
         return {};
     }
@@ -43,15 +48,48 @@ Failure openSource(const RenderOptions& options, std::unique_ptr<AudioSource>* s
     return {};
 }
 
+// The format --format names, else the one OUTPUT's suffix names; WAV for standard output and
+// the other outputs written in place (pipes, devices), whose names seldom have a suffix. A
+// regular file whose name names no format is refused rather than written as something the
+// user did not ask for.
+Failure chooseFormat(const RenderOptions& options, const OutputTarget& target,
+                     const OutputFormat** format) {
+    if (!options.format.empty()) {
+        *format = FindOutputFormat(options.format);
+        return {};
+    }
+    *format = target.standardOutput ? nullptr : OutputFormatForSuffix(target.name);
+    if (!*format && target.kind == OutputTarget::Kind::InPlace) *format = FindOutputFormat("wav");
+    if (*format) return {};
+    const size_t slash = target.name.find_last_of('/');
+    const size_t dot = target.name.find_last_of('.');
+    const bool suffixed = dot != std::string::npos && (slash == std::string::npos || dot > slash);
+    return UsageError("cannot tell which format to write \"" + target.name + "\" in: " +
+                      (suffixed ? "no format has the suffix " + target.name.substr(dot)
+                                : std::string("its name has no suffix")) +
+                      "; give one the formats have, or name the format with --format (" +
+                      OutputFormatNames() + ")");
+}
+
+// Whether the output is this process's standard output, by name or by another path to it,
+// so that the summary must go elsewhere.
+bool writesStandardOutput(const OutputTarget& target) {
+    if (target.standardOutput) return true;
+    struct stat out, written;
+    return fstat(STDOUT_FILENO, &out) == 0 && stat(target.name.c_str(), &written) == 0 &&
+           out.st_dev == written.st_dev && out.st_ino == written.st_ino;
+}
+
 // Feeds the source through the unit into the writer block by block; after the source runs
-// out, silence until `total` frames are rendered.
+// out, silence until `total` frames are rendered. Counts the frames the source gave.
 Failure renderAll(UnitDriver& unit, AudioSource& source, SoundFileWriter& writer, int64_t total,
-                  int blockSize, bool showProgress, RenderSummary* summary) {
+                  int blockSize, bool showProgress, RenderSummary* summary, int64_t* framesRead) {
     const int channels = source.Channels();
     BlockBuffers buffers(channels, blockSize);
     Progress progress(total, showProgress);
     bool sourceLeft = true;
     std::string error;
+    *framesRead = 0;
     for (int64_t done = 0; done < total;) {
         const int n = static_cast<int>(total - done < blockSize ? total - done : blockSize);
         int64_t got = 0;
@@ -59,6 +97,7 @@ Failure renderAll(UnitDriver& unit, AudioSource& source, SoundFileWriter& writer
             got = source.Read(buffers.interleavedIn.data(), n, &error);
             if (got < 0) return RunError(error);
             sourceLeft = got == n;
+            *framesRead += got;
             summary->input.Add(buffers.interleavedIn.data(), got, channels);
         }
         for (int64_t i = got * channels; i < static_cast<int64_t>(n) * channels; ++i)
@@ -85,13 +124,45 @@ Failure renderAll(UnitDriver& unit, AudioSource& source, SoundFileWriter& writer
     return {};
 }
 
+// A file that held less than it promised renders what it held; the user hears of it.
+void warnIfShort(const AudioSource& source, int64_t framesRead) {
+    const int64_t declared = source.DeclaredFrames();
+    const int64_t expected = declared > framesRead ? declared : source.Frames();
+    if (framesRead >= expected) return;
+    char seconds[64];
+    std::snprintf(seconds, sizeof seconds, " (%.3f s of %.3f s)", framesRead / source.SampleRate(),
+                  expected / source.SampleRate());
+    Warn("\"" + source.Name() + "\" ended early: " + std::to_string(framesRead) +
+         " frames read of " + std::to_string(expected) +
+         (declared > framesRead ? " its header declares" : " it should hold") + seconds);
+}
+
 } // namespace
 
 Failure RunRender(const Invocation& invocation) {
     const RenderOptions& options = invocation.render;
+    InstallInterruptionHandlers();
+    // Everything about the files that can be refused is refused before the unit is opened or
+    // a byte is read.
+    Failure failure = CheckFilesAreDistinct(invocation);
+    if (failure.Failed()) return failure;
+    OutputTarget target;
+    if ((failure = InspectOutput(options.output, invocation.noClobber, &target)).Failed())
+        return failure;
+    if (target.standardOutput && isatty(STDOUT_FILENO))
+        return UsageError("not writing audio to a terminal; redirect standard output "
+                          "(grindvox render IN - > out.wav) or name OUTPUT");
+    const OutputFormat* format = nullptr;
+    if ((failure = chooseFormat(options, target, &format)).Failed()) return failure;
+    OutputTarget stateTarget;
+    if (!invocation.unit.saveState.empty() &&
+        (failure = InspectOutput(invocation.unit.saveState, invocation.noClobber, &stateTarget))
+            .Failed())
+        return failure;
+
     UnitDriver unit;
-    Failure failure = unit.Open();
-    if (failure.Failed() || (failure = ApplyUnitSettings(unit, invocation.unit)).Failed())
+    if ((failure = unit.Open()).Failed() ||
+        (failure = ApplyUnitSettings(unit, invocation.unit)).Failed())
         return failure;
 
     std::unique_ptr<AudioSource> source;
@@ -107,17 +178,16 @@ Failure RunRender(const Invocation& invocation) {
     const double tailSeconds = options.tailGiven ? options.tailSeconds : unit.TailSeconds();
     const int64_t tailFrames =
         static_cast<int64_t>(std::llround(tailSeconds * source->SampleRate()));
-    const OutputFormat& format = options.format.empty() ? OutputFormatForPath(options.output)
-                                                        : *FindOutputFormat(options.format);
     SoundFileWriter writer;
     std::string error;
-    if (!writer.Open(options.output, format, source->SampleRate(), source->Channels(), &error))
+    if (!writer.Open(target, *format, source->SampleRate(), source->Channels(),
+                     invocation.noClobber, &error))
         return RunError(error);
 
     RenderSummary summary;
     summary.inputName = source->Name();
-    summary.outputPath = options.output;
-    summary.formatDescription = format.description;
+    summary.outputPath = target.DisplayName();
+    summary.formatDescription = format->description;
     summary.settings = unit.DescribeSettings();
     summary.bypassed = invocation.unit.bypass;
     summary.sampleRate = source->SampleRate();
@@ -128,17 +198,20 @@ Failure RunRender(const Invocation& invocation) {
 
     const auto start = std::chrono::steady_clock::now();
     const bool showProgress = !options.quiet && Progress::StandardErrorIsTerminal();
+    int64_t framesRead = 0;
     if ((failure = renderAll(unit, *source, writer, summary.frames, options.blockSize, showProgress,
-                             &summary))
+                             &summary, &framesRead))
             .Failed())
         return failure;
+    warnIfShort(*source, framesRead);
     // The state is saved first: when that fails, the uncommitted output goes with it.
-    if ((failure = SaveUnitState(unit, invocation.unit)).Failed()) return failure;
+    if ((failure = SaveUnitState(unit, invocation.unit, invocation.noClobber)).Failed())
+        return failure;
     if (!writer.Commit(&error)) return RunError(error);
     summary.seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    summary.clipped = format.integer && summary.output.Peak() > 1.0;
+    summary.clipped = format->integer && summary.output.Peak() > 1.0;
 
-    if (!options.quiet) PrintSummary(stdout, summary);
+    if (!options.quiet) PrintSummary(writesStandardOutput(target) ? stderr : stdout, summary);
     return {};
 }

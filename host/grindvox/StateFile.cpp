@@ -6,8 +6,12 @@
 
 #include <AudioUnit/AudioUnit.h>
 
-#include <fstream>
-#include <iterator>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 
 namespace {
 
@@ -16,24 +20,68 @@ const void* lookUp(CFDictionaryRef dict, const char* key) {
     return keyString.Get() ? CFDictionaryGetValue(dict, keyString.Get()) : nullptr;
 }
 
+std::string tooLarge(long long size) {
+    return (size < 0 ? std::string("it holds") : "it is " + std::to_string(size) + " bytes,") +
+           " more than the " + std::to_string(kMaxStateFileBytes / 1024) +
+           " KiB a state file may be";
+}
+
 bool readCode(CFDictionaryRef dict, const char* key, SInt32* code) {
     auto number = static_cast<CFNumberRef>(lookUp(dict, key));
     if (!number || CFGetTypeID(number) != CFNumberGetTypeID()) return false;
     return CFNumberGetValue(number, kCFNumberSInt32Type, code);
 }
 
+Failure cannotRead(const std::string& path, const std::string& reason) {
+    return RunError("cannot read \"" + path + "\": " + reason);
+}
+
+// Reads the whole of a state file, refusing what cannot be one: a folder, or more than
+// kMaxStateFileBytes (checked before reading when the size is known, and while reading when
+// not, as from a pipe).
+Failure readWhole(const std::string& path, std::string* bytes) {
+    const int fd = open(path.c_str(), O_RDONLY | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) return cannotRead(path, std::strerror(errno));
+    struct stat s;
+    Failure failure;
+    if (fstat(fd, &s) != 0)
+        failure = cannotRead(path, std::strerror(errno));
+    else if (S_ISDIR(s.st_mode))
+        failure = cannotRead(path, "it is a folder");
+    else if (S_ISREG(s.st_mode) && static_cast<size_t>(s.st_size) > kMaxStateFileBytes)
+        failure = cannotRead(path, tooLarge(static_cast<long long>(s.st_size)));
+    char buffer[1 << 16];
+    while (!failure.Failed()) {
+        const ssize_t n = read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) continue;
+        if (n == 0) break;
+        if (n < 0) {
+            failure = cannotRead(path, std::strerror(errno));
+        } else if (bytes->size() + static_cast<size_t>(n) > kMaxStateFileBytes) {
+            failure = cannotRead(path, tooLarge(-1));
+        } else {
+            bytes->append(buffer, static_cast<size_t>(n));
+        }
+    }
+    close(fd);
+    return failure;
+}
+
 } // namespace
 
-Failure SaveStateFile(const std::string& path, CFPropertyListRef state) {
+Failure SaveStateFile(const std::string& path, CFPropertyListRef state, bool noClobber) {
     CFErrorRef error = nullptr;
     CFObject data(
         CFPropertyListCreateData(nullptr, state, kCFPropertyListXMLFormat_v1_0, 0, &error));
     CFObject errorOwner(error);
     if (!data.Is(CFDataGetTypeID()))
         return RunError("cannot write \"" + path + "\": the unit's state is not a property list");
+    OutputTarget target;
+    Failure failure = InspectOutput(path, noClobber, &target);
+    if (failure.Failed()) return failure;
     PendingFile file;
     std::string reason;
-    if (!file.Create(path, &reason) ||
+    if (!file.Create(target, noClobber, &reason) ||
         !file.Write(CFDataGetBytePtr(data.As<CFDataRef>()),
                     static_cast<size_t>(CFDataGetLength(data.As<CFDataRef>())), &reason) ||
         !file.Commit(&reason))
@@ -44,10 +92,9 @@ Failure SaveStateFile(const std::string& path, CFPropertyListRef state) {
 Failure LoadStateFile(const std::string& path, const ComponentDescription& expected,
                       CFPropertyListRef* state) {
     *state = nullptr;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return RunError("cannot read \"" + path + "\": no such file or no permission");
-    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) return RunError("cannot read \"" + path + "\": a read error");
+    std::string bytes;
+    Failure failure = readWhole(path, &bytes);
+    if (failure.Failed()) return failure;
     CFObject data(CFDataCreate(nullptr, reinterpret_cast<const UInt8*>(bytes.data()),
                                static_cast<CFIndex>(bytes.size())));
     CFErrorRef error = nullptr;

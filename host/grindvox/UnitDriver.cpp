@@ -37,6 +37,16 @@ bool UnitDriver::Parameter::TakesWholeNumbers() const {
     return unit == kAudioUnitParameterUnit_Indexed || unit == kAudioUnitParameterUnit_Boolean;
 }
 
+std::string UnitDriver::Parameter::UnitLabel() const {
+    switch (unit) {
+    case kAudioUnitParameterUnit_Indexed: return "indexed";
+    case kAudioUnitParameterUnit_Boolean: return "boolean";
+    case kAudioUnitParameterUnit_Hertz: return "Hz";
+    case kAudioUnitParameterUnit_CustomUnit: return unitName;
+    default: return "generic";
+    }
+}
+
 UnitDriver::~UnitDriver() {
     if (!mUnit) return;
     AudioUnitUninitialize(mUnit);

@@ -40,6 +40,8 @@ public:
 
         // Indexed and boolean parameters take whole numbers only.
         bool TakesWholeNumbers() const;
+        // "indexed", "boolean", "Hz", a custom unit's label, else "generic".
+        std::string UnitLabel() const;
     };
 
     struct Preset {

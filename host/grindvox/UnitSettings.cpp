@@ -2,9 +2,50 @@
 
 #include "host/CFObject.h"
 #include "host/grindvox/StateFile.h"
+#include "host/grindvox/Text.h"
 #include "host/grindvox/UnitDriver.h"
 
+#include <cmath>
+#include <cstring>
+
 namespace {
+
+// The values a state's data holds: one 64-bit float per parameter, in the order the unit lists
+// its parameters. Empty when the data has another shape, so nothing can be said about it.
+std::vector<double> storedValues(CFPropertyListRef state, size_t parameters) {
+    if (!state || CFGetTypeID(state) != CFDictionaryGetTypeID()) return {};
+    CFObject key(CreateCFString(kAUPresetDataKey));
+    auto data = static_cast<CFDataRef>(
+        CFDictionaryGetValue(static_cast<CFDictionaryRef>(state), key.Get()));
+    if (!data || CFGetTypeID(data) != CFDataGetTypeID()) return {};
+    if (static_cast<size_t>(CFDataGetLength(data)) != parameters * sizeof(double)) return {};
+    std::vector<double> values(parameters);
+    std::memcpy(values.data(), CFDataGetBytePtr(data), parameters * sizeof(double));
+    return values;
+}
+
+// Names the parameters whose stored value the unit did not take as it was (out of range, or
+// not a number), comparing the loaded data with the unit's own state after the load.
+void reportClampedValues(const UnitDriver& unit, const std::string& path,
+                         CFPropertyListRef loaded) {
+    const std::vector<UnitDriver::Parameter>& parameters = unit.Parameters();
+    const std::vector<double> stored = storedValues(loaded, parameters.size());
+    std::string error;
+    CFObject after(unit.CopyState(&error));
+    const std::vector<double> taken = storedValues(after.Get(), parameters.size());
+    if (stored.empty() || taken.empty()) return;
+    std::string changed;
+    for (size_t i = 0; i < parameters.size(); ++i) {
+        if (std::memcmp(&stored[i], &taken[i], sizeof(double)) == 0) continue;
+        const UnitDriver::Parameter& p = parameters[i];
+        const std::string now = unit.DescribeValue(p, unit.GetParameter(p));
+        changed += (changed.empty() ? "" : ", ") + p.name +
+                   (std::isnan(stored[i]) ? " not a number, left at " + now
+                                          : " " + FormatNumber(stored[i]) + " clamped to " + now);
+    }
+    if (!changed.empty())
+        Warn("\"" + path + "\" held values out of the parameters' ranges: " + changed);
+}
 
 Failure loadState(UnitDriver& unit, const std::string& path) {
     CFPropertyListRef state = nullptr;
@@ -15,6 +56,7 @@ Failure loadState(UnitDriver& unit, const std::string& path) {
     if (result != noErr)
         return RunError("the unit refused the state in \"" + path + "\" (status " +
                         std::to_string(result) + ": its data does not fit this unit)");
+    reportClampedValues(unit, path, state);
     return {};
 }
 
@@ -51,11 +93,11 @@ Failure ApplyUnitSettings(UnitDriver& unit, const UnitSettings& settings) {
     return {};
 }
 
-Failure SaveUnitState(UnitDriver& unit, const UnitSettings& settings) {
+Failure SaveUnitState(UnitDriver& unit, const UnitSettings& settings, bool noClobber) {
     if (settings.saveState.empty()) return {};
     std::string error;
     CFObject state(unit.CopyState(&error));
     if (!state.Get())
         return RunError("cannot save the state to \"" + settings.saveState + "\": " + error);
-    return SaveStateFile(settings.saveState, state.Get());
+    return SaveStateFile(settings.saveState, state.Get(), noClobber);
 }

@@ -26,8 +26,10 @@ struct UnitSettings {
 // Applies the settings to an opened unit: every assignment is checked first, then the state
 // file or preset is applied, the assignments on top, then bypass. Stops at the first refusal:
 // an unknown name, text or preset, or a value out of range, is a usage error; a state file
-// that cannot be read or is refused is a failure.
+// that cannot be read or is refused is a failure. A state whose stored values the unit had to
+// clamp loads, with a warning naming those parameters.
 Failure ApplyUnitSettings(UnitDriver& unit, const UnitSettings& settings);
 
-// Writes the unit's state to settings.saveState when one is named.
-Failure SaveUnitState(UnitDriver& unit, const UnitSettings& settings);
+// Writes the unit's state to settings.saveState when one is named; with `noClobber` an
+// existing file is refused.
+Failure SaveUnitState(UnitDriver& unit, const UnitSettings& settings, bool noClobber);

@@ -58,29 +58,42 @@ const std::vector<std::string> kInputs = {"baddata.aupreset",  "in.wav",        
 TEST(CliErrors, EachBadInputSaysWhatIsAllowedAndLeavesNoFileBehind) {
     const std::string names = "Filter, Cutoff, Resonance, Bits, Ratio, Mix Mode, Parallel";
     const std::vector<BadRun> runs = {
-        {{"render", "out.wav", "--set", "Drive=3"}, 2, {"unknown parameter \"Drive\"", names}},
-        {{"render", "out.wav", "--set", "Cutoff=30000"}, 2, {"Cutoff takes 20 to 11000 Hz"}},
-        {{"render", "out.wav", "--set", "Cutoff=19.5"}, 2, {"out of range", "20 to 11000 Hz"}},
-        {{"render", "out.wav", "--set", "Resonance=1.91"}, 2, {"Resonance takes 0 to 1.9"}},
-        {{"render", "out.wav", "--set", "Bits=0"}, 2, {"Bits takes 1 to 16"}},
-        {{"render", "out.wav", "--set", "Bits=4.5"}, 2, {"whole numbers from 1 to 16"}},
-        {{"render", "out.wav", "--set", "Filter=notch"},
+        {{"render", "--demo", "out.wav", "--set", "Drive=3"},
+         2,
+         {"unknown parameter \"Drive\"", names}},
+        {{"render", "--demo", "out.wav", "--set", "Cutoff=30000"},
+         2,
+         {"Cutoff takes 20 to 11000 Hz"}},
+        {{"render", "--demo", "out.wav", "--set", "Cutoff=19.5"},
+         2,
+         {"out of range", "20 to 11000 Hz"}},
+        {{"render", "--demo", "out.wav", "--set", "Resonance=1.91"},
+         2,
+         {"Resonance takes 0 to 1.9"}},
+        {{"render", "--demo", "out.wav", "--set", "Bits=0"}, 2, {"Bits takes 1 to 16"}},
+        {{"render", "--demo", "out.wav", "--set", "Bits=4.5"}, 2, {"whole numbers from 1 to 16"}},
+        {{"render", "--demo", "out.wav", "--set", "Filter=notch"},
          2,
          {"\"notch\" is not a setting of Filter", "LPF (0), HPF (1), BPF (2)"}},
-        {{"render", "out.wav", "--set", "Mix Mode=*"}, 2, {"> (0), + (1), x (2), - (3)"}},
-        {{"render", "out.wav", "--set", "Parallel=maybe"}, 2, {"off (0), on (1)"}},
-        {{"render", "out.wav", "--set", "Cutoff=loud"}, 2, {"a number from 20 to 11000 Hz"}},
-        {{"render", "out.wav", "--set", "Bits"}, 2, {"NAME=VALUE"}},
-        {{"render", "out.wav", "--preset", "10"}, 2, {"no factory preset 10", "0 to 9"}},
-        {{"render", "out.wav", "--preset", "Warm"}, 2, {"no factory preset \"Warm\""}},
-        {{"render", "out.wav", "--preset", "1", "--state", "x.aupreset"}, 2, {"give one"}},
-        {{"render", "out.wav", "--block", "0"}, 2, {"from 1 to 16384"}},
-        {{"render", "out.wav", "--block", "16385"}, 2, {"from 1 to 16384"}},
-        {{"render", "out.wav", "--tail", "-1"}, 2, {"from 0 to 3600"}},
-        {{"render", "out.wav", "--format", "mp3"}, 2, {"wav, wav16, wav24, aiff"}},
-        {{"render", "out.wav", "--loud"}, 2, {"unknown option --loud"}},
-        {{"render"}, 2, {"needs an OUTPUT file"}},
-        {{"render", "in.wav", "out.wav", "extra.wav"}, 2, {"at most INPUT and OUTPUT"}},
+        {{"render", "--demo", "out.wav", "--set", "Mix Mode=*"}, 2, {"> (0), + (1), x (2), - (3)"}},
+        {{"render", "--demo", "out.wav", "--set", "Parallel=maybe"}, 2, {"off (0), on (1)"}},
+        {{"render", "--demo", "out.wav", "--set", "Cutoff=loud"},
+         2,
+         {"a number from 20 to 11000 Hz"}},
+        {{"render", "--demo", "out.wav", "--set", "Bits"}, 2, {"NAME=VALUE"}},
+        {{"render", "--demo", "out.wav", "--preset", "10"}, 2, {"no factory preset 10", "0 to 9"}},
+        {{"render", "--demo", "out.wav", "--preset", "Warm"}, 2, {"no factory preset \"Warm\""}},
+        {{"render", "--demo", "out.wav", "--preset", "1", "--state", "x.aupreset"},
+         2,
+         {"give one"}},
+        {{"render", "--demo", "out.wav", "--block", "0"}, 2, {"from 1 to 16384"}},
+        {{"render", "--demo", "out.wav", "--block", "16385"}, 2, {"from 1 to 16384"}},
+        {{"render", "--demo", "out.wav", "--tail", "-1"}, 2, {"from 0 to 3600"}},
+        {{"render", "--demo", "out.wav", "--format", "m4a"}, 2, {"wav, wav16, wav24, aiff"}},
+        {{"render", "--demo", "out.wav", "--loud"}, 2, {"unknown option --loud"}},
+        {{"render"}, 2, {"needs INPUT and OUTPUT, got 0"}},
+        {{"render", "in.wav", "out.wav", "extra.wav"}, 2, {"needs INPUT and OUTPUT, got 3"}},
+        {{"render", "--demo", "in.wav", "out.wav"}, 2, {"--demo takes one file name"}},
         {{"mangle"}, 2, {"unknown command \"mangle\""}},
         {{}, 2, {"a command is needed"}},
         {{"info", "in.wav"}, 2, {"takes no file names"}},
@@ -130,7 +143,7 @@ TEST(CliErrors, AFailedRunKeepsTheFileItWouldHaveReplaced) {
     ScratchFolder folder;
     ASSERT_TRUE(WriteBytes(folder / "out.wav", "the take from yesterday"));
     const CliResult r =
-        RunCli(folder, {"render", "out.wav", "--save-state", "nofolder/state.aupreset"});
+        RunCli(folder, {"render", "--demo", "out.wav", "--save-state", "nofolder/state.aupreset"});
     EXPECT_EQ(1, r.status);
     EXPECT_EQ("the take from yesterday", ReadBytes(folder / "out.wav"));
     EXPECT_EQ(std::vector<std::string>{"out.wav"}, folder.Names());
@@ -141,7 +154,7 @@ TEST(CliErrors, HelpIsThereForTheProgramAndEachCommand) {
     const std::vector<std::vector<std::string>> asks = {
         {"--help"},           {"help"},
         {"render", "--help"}, {"help", "render"},
-        {"info", "--help"},   {"render", "out.wav", "--set", "Bits=99", "--help"}};
+        {"info", "--help"},   {"render", "--demo", "out.wav", "--set", "Bits=99", "--help"}};
     for (const std::vector<std::string>& ask : asks) {
         const CliResult r = RunCli(folder, ask);
         EXPECT_EQ(0, r.status);

@@ -159,7 +159,8 @@ TEST(CliRender, DemoSignalRendersTheSameBytesEveryTimeAndMatchesTheSignalChain) 
     const std::vector<std::string> crunchy = {"--set", "Filter=BPF",    "--set", "Cutoff=1200",
                                               "--set", "Resonance=1.2", "--set", "Bits=4",
                                               "--set", "Ratio=6"};
-    std::vector<std::string> first = {"render", "a.wav"}, second = {"render", "b.wav"};
+    std::vector<std::string> first = {"render", "--demo", "a.wav"},
+                             second = {"render", "--demo", "b.wav"};
     first.insert(first.end(), crunchy.begin(), crunchy.end());
     second.insert(second.end(), crunchy.begin(), crunchy.end());
     ASSERT_EQ(0, RunCli(folder, first).status);
@@ -169,7 +170,7 @@ TEST(CliRender, DemoSignalRendersTheSameBytesEveryTimeAndMatchesTheSignalChain) 
     EXPECT_TRUE(a == ReadBytes(folder / "b.wav"));
 
     // The demo signal itself, through a bypassed unit, then through the model.
-    ASSERT_EQ(0, RunCli(folder, {"render", "dry.wav", "--bypass"}).status);
+    ASSERT_EQ(0, RunCli(folder, {"render", "--demo", "dry.wav", "--bypass"}).status);
     Audio dry, wet;
     ASSERT_TRUE(ReadAudio(folder / "dry.wav", &dry));
     ASSERT_TRUE(ReadAudio(folder / "a.wav", &wet));

@@ -4,15 +4,20 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <ftw.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <signal.h>
+
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <thread>
 
 namespace grindvox::test {
 
@@ -24,9 +29,14 @@ ScratchFolder::ScratchFolder() {
 
 ScratchFolder::~ScratchFolder() {
     if (mPath.empty()) return;
-    for (const std::string& name : Names())
-        unlink((mPath + "/" + name).c_str());
-    rmdir(mPath.c_str());
+    // Everything under it, folders after their contents, links themselves rather than targets.
+    nftw(
+        mPath.c_str(),
+        [](const char* path, const struct stat*, int, FTW*) {
+            remove(path);
+            return 0;
+        },
+        16, FTW_DEPTH | FTW_PHYS);
 }
 
 std::vector<std::string> ScratchFolder::Names() const {
@@ -42,34 +52,105 @@ std::vector<std::string> ScratchFolder::Names() const {
     return names;
 }
 
-CliResult RunCli(const ScratchFolder& folder, const std::vector<std::string>& args) {
-    const std::string outPath = folder / ".stdout";
-    const std::string errPath = folder / ".stderr";
+namespace {
+
+[[noreturn]] void execCli(const ScratchFolder& folder, const std::vector<std::string>& args,
+                          int inFd, int outFd) {
+    const int err = open((folder / ".stderr").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    const int out =
+        outFd >= 0 ? outFd : open((folder / ".stdout").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    const int in = inFd >= 0 ? inFd : open("/dev/null", O_RDONLY);
+    if (chdir(folder.Path().c_str()) != 0 || out < 0 || err < 0 || in < 0) _exit(127);
+    dup2(in, STDIN_FILENO);
+    dup2(out, STDOUT_FILENO);
+    dup2(err, STDERR_FILENO);
+    std::vector<char*> argv;
+    argv.push_back(const_cast<char*>(GRINDVOX_CLI));
+    for (const std::string& arg : args)
+        argv.push_back(const_cast<char*>(arg.c_str()));
+    argv.push_back(nullptr);
+    execv(GRINDVOX_CLI, argv.data());
+    _exit(127);
+}
+
+CliResult collect(const ScratchFolder& folder, pid_t pid, int* signalNumber) {
     CliResult result;
+    int status = 0;
+    if (pid > 0 && waitpid(pid, &status, 0) == pid) {
+        if (WIFEXITED(status)) result.status = WEXITSTATUS(status);
+        if (signalNumber) *signalNumber = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
+    }
+    result.out = ReadBytes(folder / ".stdout");
+    result.err = ReadBytes(folder / ".stderr");
+    unlink((folder / ".stdout").c_str());
+    unlink((folder / ".stderr").c_str());
+    return result;
+}
+
+} // namespace
+
+CliResult RunCli(const ScratchFolder& folder, const std::vector<std::string>& args) {
+    return RunCli(folder, args, CliStreams{});
+}
+
+CliResult RunCli(const ScratchFolder& folder, const std::vector<std::string>& args,
+                 const CliStreams& streams) {
+    int inPipe[2] = {-1, -1}, outPipe[2] = {-1, -1};
+    if ((streams.input && pipe(inPipe) != 0) || (streams.outputThroughPipe && pipe(outPipe) != 0))
+        return {};
     const pid_t pid = fork();
     if (pid == 0) {
-        if (chdir(folder.Path().c_str()) != 0) _exit(127);
-        const int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        const int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        if (out < 0 || err < 0) _exit(127);
-        dup2(out, STDOUT_FILENO);
-        dup2(err, STDERR_FILENO);
-        std::vector<char*> argv;
-        argv.push_back(const_cast<char*>(GRINDVOX_CLI));
-        for (const std::string& arg : args)
-            argv.push_back(const_cast<char*>(arg.c_str()));
-        argv.push_back(nullptr);
-        execv(GRINDVOX_CLI, argv.data());
-        _exit(127);
+        if (inPipe[1] >= 0) close(inPipe[1]);
+        if (outPipe[0] >= 0) close(outPipe[0]);
+        execCli(folder, args, inPipe[0], outPipe[1]);
     }
-    int status = 0;
-    if (pid > 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status))
-        result.status = WEXITSTATUS(status);
-    result.out = ReadBytes(outPath);
-    result.err = ReadBytes(errPath);
-    unlink(outPath.c_str());
-    unlink(errPath.c_str());
+    if (inPipe[0] >= 0) close(inPipe[0]);
+    if (outPipe[1] >= 0) close(outPipe[1]);
+    // The input goes in from a thread of its own, so a program that writes before it has read
+    // everything cannot stall the two sides against each other.
+    std::thread feeder;
+    if (streams.input) {
+        feeder = std::thread([fd = inPipe[1], bytes = *streams.input] {
+            signal(SIGPIPE, SIG_IGN);
+            size_t done = 0;
+            while (done < bytes.size()) {
+                const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
+                if (n <= 0) break;
+                done += static_cast<size_t>(n);
+            }
+            close(fd);
+        });
+    }
+    std::string piped;
+    if (outPipe[0] >= 0) {
+        char buffer[1 << 16];
+        ssize_t n;
+        while ((n = read(outPipe[0], buffer, sizeof buffer)) > 0)
+            piped.append(buffer, static_cast<size_t>(n));
+        close(outPipe[0]);
+    }
+    if (feeder.joinable()) feeder.join();
+    CliResult result = collect(folder, pid, nullptr);
+    if (streams.outputThroughPipe) result.out = piped;
     return result;
+}
+
+BackgroundCli::BackgroundCli(const ScratchFolder& folder, const std::vector<std::string>& args)
+    : mFolder(folder) {
+    mPid = fork();
+    if (mPid == 0) execCli(folder, args, -1, -1);
+}
+
+BackgroundCli::~BackgroundCli() {
+    if (mPid <= 0) return;
+    kill(mPid, SIGKILL);
+    Wait();
+}
+
+CliResult BackgroundCli::Wait(int* signalNumber) {
+    const pid_t pid = mPid;
+    mPid = -1;
+    return collect(mFolder, pid, signalNumber);
 }
 
 bool WriteAudio(const std::string& path, const Audio& audio, int format) {

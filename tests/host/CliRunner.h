@@ -15,7 +15,8 @@ struct CliResult {
     std::string err;
 };
 
-// A fresh folder under $TMPDIR, removed with everything in it at the end of the test.
+// A fresh folder under $TMPDIR, removed with everything in it (folders too) at the end of the
+// test.
 class ScratchFolder {
 public:
     ScratchFolder();
@@ -34,6 +35,32 @@ private:
 
 // Runs grindvox with `args` (no shell: each is one argument) in `folder`.
 CliResult RunCli(const ScratchFolder& folder, const std::vector<std::string>& args);
+
+// How RunCli connects the standard streams beyond its defaults (standard input empty and a
+// file, standard output a file).
+struct CliStreams {
+    const std::string* input = nullptr; // fed through a pipe, when given
+    bool outputThroughPipe = false;     // standard output a pipe, read as the program writes
+};
+CliResult RunCli(const ScratchFolder& folder, const std::vector<std::string>& args,
+                 const CliStreams& streams);
+
+// A run in the background, to be signalled; Wait collects it as RunCli does, with status -1
+// and `signal` set when a signal ended it.
+class BackgroundCli {
+public:
+    BackgroundCli(const ScratchFolder& folder, const std::vector<std::string>& args);
+    ~BackgroundCli();
+    BackgroundCli(const BackgroundCli&) = delete;
+    BackgroundCli& operator=(const BackgroundCli&) = delete;
+
+    int Pid() const { return mPid; }
+    CliResult Wait(int* signalNumber = nullptr);
+
+private:
+    const ScratchFolder& mFolder;
+    int mPid = -1;
+};
 
 struct Audio {
     int channels = 0;

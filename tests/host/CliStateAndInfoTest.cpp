@@ -19,12 +19,12 @@ std::string ParameterLine(const std::string& info, const std::string& start) {
 TEST(CliState, SaveLoadSaveGivesTheSameFileAndTheSameSettings) {
     ScratchFolder folder;
     CliResult r =
-        RunCli(folder, {"render", "a.wav", "--quiet", "--set", "Filter=HPF", "--set", "Cutoff=440",
-                        "--set", "Resonance=0.5", "--set", "Bits=5", "--set", "Mix Mode=-", "--set",
-                        "Parallel=on", "--save-state", "a.aupreset"});
+        RunCli(folder, {"render", "--demo", "a.wav", "--quiet", "--set", "Filter=HPF", "--set",
+                        "Cutoff=440", "--set", "Resonance=0.5", "--set", "Bits=5", "--set",
+                        "Mix Mode=-", "--set", "Parallel=on", "--save-state", "a.aupreset"});
     ASSERT_EQ(0, r.status) << r.err;
-    r = RunCli(folder, {"render", "b.wav", "--quiet", "--state", "a.aupreset", "--save-state",
-                        "b.aupreset"});
+    r = RunCli(folder, {"render", "--demo", "b.wav", "--quiet", "--state", "a.aupreset",
+                        "--save-state", "b.aupreset"});
     ASSERT_EQ(0, r.status) << r.err;
     const std::string saved = ReadBytes(folder / "a.aupreset");
     EXPECT_EQ(saved, ReadBytes(folder / "b.aupreset"));
