@@ -424,6 +424,9 @@ ComponentResult IPlugAU::SetProperty(AudioUnitPropertyID propID, AudioUnitScope 
 ComponentResult IPlugAU::SetStreamFormat(AudioUnitScope scope, AudioUnitElement element,
                                          const AudioStreamBasicDescription* format) {
     BusChannels* bus = GetBus(scope, element);
+    // The bus's own count must not take part in judging the new one; a refused format puts it
+    // back, so the unit goes on rendering as it was configured.
+    const int previousCount = bus->mHostChannelCount;
     bus->mHostChannelCount = 0;
     const int n =
         format->mChannelsPerFrame > 0x7fffffffu ? -1 : static_cast<int>(format->mChannelsPerFrame);
@@ -435,15 +438,15 @@ ComponentResult IPlugAU::SetStreamFormat(AudioUnitScope scope, AudioUnitElement 
                linearPCM ? "linearPCM" : "notLinearPCM",
                canonical ? "canonicalFormat" : "notCanonicalFormat",
                connectionOK ? "connectionOK" : "connectionNotOK");
-    const bool accepted = connectionOK && linearPCM && canonical;
-    if (accepted) {
-        bus->mHostChannelCount = n;
-        if (format->mSampleRate > 0.0 && std::isfinite(format->mSampleRate)) {
-            SetSampleRate(format->mSampleRate);
-        }
+    if (!connectionOK || !linearPCM || !canonical) {
+        bus->mHostChannelCount = previousCount;
+        return kAudioUnitErr_InvalidProperty;
+    }
+    bus->mHostChannelCount = n;
+    if (format->mSampleRate > 0.0 && std::isfinite(format->mSampleRate)) {
+        SetSampleRate(format->mSampleRate);
     }
     AssessInputConnections();
-    if (!accepted) return kAudioUnitErr_InvalidProperty;
     return noErr;
 }
 

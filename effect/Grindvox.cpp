@@ -5,10 +5,13 @@
 #include "effect/TolvaSvf.h"
 #include "plugin/Trace.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace {
 
 constexpr int kNumPresets = 10;
-constexpr int kVersion = 0x00010100; // 1.1.0
+constexpr int kVersion = GRINDVOX_VERSION; // 0xMMMMmmpp, from the build
 
 constexpr int kUniqueID = 'gRvx';
 constexpr int kMfrID = 'GrVo';
@@ -24,8 +27,8 @@ Grindvox::Grindvox(IPlugInstanceInfo instanceInfo)
     : IPlugAU(instanceInfo, kNumParams, "1-1 2-2", kNumPresets, "Grindvox", "", "Tolva_Sonics",
               kVersion, kUniqueID, kMfrID, 0, false, false, false, 0) {
     TRACE_CALL("%s", GetEffectName());
-    mSvfL = new TolvaSvf(mCutoff, mResonance, mSampleRate, mOversampling);
-    mSvfR = new TolvaSvf(mCutoff, mResonance, mSampleRate, mOversampling);
+    mSvfL = new TolvaSvf(mCutoff.load(), mResonance.load(), mSampleRate, mOversampling);
+    mSvfR = new TolvaSvf(mCutoff.load(), mResonance.load(), mSampleRate, mOversampling);
     mDecimateL = new TolvaDecimate;
     mDecimateR = new TolvaDecimate;
     mReductL = new TolvaSampleReduct;
@@ -70,37 +73,63 @@ void Grindvox::Reset() {
     mReductR->reset();
     mSvfL->reset();
     mSvfR->reset();
+    mSilentFrames = kSilenceFrames;
+    mGateClosed = true;
 }
 
 void Grindvox::OnParamChange(int paramIdx) {
     TRACE_CALL("%d", paramIdx);
-    WDL_MutexLock lock(&mMutex);
     const IParam* param = GetParam(paramIdx);
     if (!param) return;
     const double value = param->Value();
+    constexpr auto relaxed = std::memory_order_relaxed;
     switch (paramIdx) {
-    case kFilter: mFilterType = TruncateToInt(value); break;
-    case kCutoff: mCutoff = value; break;
-    case kResonance: mResonance = value; break;
-    case kBits: mBits = TruncateToInt(value); break;
-    case kRatio: mRatio = TruncateToInt(value); break;
-    case kMixMode: mMixMode = TruncateToInt(value); break;
-    case kParallel: mParallel = value != 0.0; break;
+    case kFilter: mFilterType.store(TruncateToInt(value), relaxed); break;
+    case kCutoff: mCutoff.store(value, relaxed); break;
+    case kResonance: mResonance.store(value, relaxed); break;
+    case kBits: mBits.store(TruncateToInt(value), relaxed); break;
+    case kRatio: mRatio.store(TruncateToInt(value), relaxed); break;
+    case kMixMode: mMixMode.store(TruncateToInt(value), relaxed); break;
+    case kParallel: mParallel.store(value != 0.0, relaxed); break;
     default: break;
     }
 }
 
 void Grindvox::setUpBlock() {
-    mSvfL->setCutoff(mCutoff);
-    mSvfL->setResonance(mResonance);
-    mSvfL->calc();
-    mSvfR->setCutoff(mCutoff);
-    mSvfR->setResonance(mResonance);
-    mSvfR->calc();
-    mReductL->update(mRatio);
-    mReductR->update(mRatio);
-    mDecimateL->setBits(mBits);
-    mDecimateR->setBits(mBits);
+    constexpr auto relaxed = std::memory_order_relaxed;
+    // "Cutoff" reaches 11 kHz at every rate; above half the filters' rate the oversampled
+    // filter's coefficient leaves its stable range, so the filters stop at Nyquist.
+    const double cutoff = std::min(mCutoff.load(relaxed), 0.5 * mSampleRate);
+    const double resonance = mResonance.load(relaxed);
+    const int ratio = mRatio.load(relaxed);
+    const int bits = mBits.load(relaxed);
+    for (TolvaSvf* svf : {mSvfL, mSvfR}) {
+        svf->setCutoff(cutoff);
+        svf->setResonance(resonance);
+        svf->calc();
+    }
+    mReductL->update(ratio);
+    mReductR->update(ratio);
+    mDecimateL->setBits(bits);
+    mDecimateR->setBits(bits);
+}
+
+bool Grindvox::gate(const double* in) {
+    if (in[0] != 0.0 || in[1] != 0.0) {
+        mSilentFrames = 0;
+        mGateClosed = false;
+        return false;
+    }
+    if (mSilentFrames < kSilenceFrames) ++mSilentFrames;
+    if (!mGateClosed && mSilentFrames == kSilenceFrames) {
+        mGateClosed = rungOut(*mSvfL, mWork[kFilteredL]) && rungOut(*mSvfR, mWork[kFilteredL + 1]);
+    }
+    return mGateClosed;
+}
+
+bool Grindvox::rungOut(const TolvaSvf& svf, double filtered) const {
+    return std::fabs(filtered) < kRungOut && std::fabs(svf.low) < kRungOut &&
+           std::fabs(svf.band) < kRungOut;
 }
 
 void Grindvox::filterBoth(double* in, int filterType) {
@@ -163,9 +192,10 @@ void Grindvox::ProcessDoubleReplacing(double** inputs, double** outputs, int nFr
 
     // The members are read once, here: a parameter that changes during the block waits for the
     // next one.
-    const int filterType = mFilterType;
-    const int mixMode = mMixMode;
-    const bool parallel = mParallel;
+    constexpr auto relaxed = std::memory_order_relaxed;
+    const int filterType = mFilterType.load(relaxed);
+    const int mixMode = mMixMode.load(relaxed);
+    const bool parallel = mParallel.load(relaxed);
     setUpBlock();
 
     for (int i = 0; i < nFrames; ++i) {
@@ -174,8 +204,7 @@ void Grindvox::ProcessDoubleReplacing(double** inputs, double** outputs, int nFr
         filterBoth(in, filterType);
         const double left = degrade(0, *mDecimateL, *mReductL, in[0], mixMode, parallel);
         const double right = degrade(1, *mDecimateR, *mReductR, in[1], mixMode, parallel);
-        // A frame of exact silence stays silent, however the filters ring.
-        const bool silent = in[0] == 0.0 && in[1] == 0.0;
+        const bool silent = gate(in);
         outL[i] = silent ? 0.0 : left;
         outR[i] = silent ? 0.0 : right;
     }

@@ -18,5 +18,7 @@ void TolvaSampleReduct::setReductAmount(int n) {
 }
 
 void TolvaSampleReduct::update(int n) {
-    setReductAmount(n);
+    // The effect calls this at every block start: the hold runs on across blocks, so the sound
+    // does not depend on how the host cuts the audio into blocks.
+    if (magnitude(n) != amount) setReductAmount(n);
 }

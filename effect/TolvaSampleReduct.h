@@ -8,8 +8,8 @@ class TolvaSampleReduct {
 public:
     TolvaSampleReduct() = default;
 
-    // Both restart the hold so that the next sample is taken fresh; the amount is the absolute
-    // value of n. The effect calls `update` at every block start.
+    // The amount is the absolute value of n. setReductAmount restarts the hold so that the next
+    // sample is taken fresh; update restarts it only when the amount changes.
     void setReductAmount(int n);
     void update(int n);
     void reset() { count = 0; }

@@ -4,14 +4,22 @@
 
 #include "plugin/Trace.h"
 
+#include <cfloat>
+#include <cmath>
 #include <cstring>
 
 namespace {
 
-template <class From, class To>
-void convert(const From* from, To* to, int n) {
+void convert(const float* from, double* to, int n) {
     for (int i = 0; i < n; ++i)
-        to[i] = static_cast<To>(from[i]);
+        to[i] = from[i];
+}
+
+// A float as the host receives it. A result below the smallest normal float becomes a zero of
+// the same sign: hosts and validators refuse subnormal output, and it slows the next
+// plug-in in the host's chain to a crawl. NaN passes unchanged.
+float toHostSample(float value) {
+    return std::fabs(value) < FLT_MIN ? std::copysign(0.0f, value) : value;
 }
 
 template <class T>
@@ -159,12 +167,13 @@ void IPlugBase::ConvertOutputs(int nFrames, bool accumulate) {
         if (!channel->mConnected || !channel->mFDest) continue;
         const double* from = *channel->mDest;
         float* to = channel->mFDest;
-        if (!accumulate) {
-            convert(from, to, nFrames);
-            continue;
+        if (accumulate) {
+            for (int s = 0; s < nFrames; ++s)
+                to[s] = toHostSample(to[s] + static_cast<float>(from[s]));
+        } else {
+            for (int s = 0; s < nFrames; ++s)
+                to[s] = toHostSample(static_cast<float>(from[s]));
         }
-        for (int s = 0; s < nFrames; ++s)
-            to[s] += static_cast<float>(from[s]);
     }
 }
 

@@ -25,10 +25,16 @@ void channelCopy(const LICE_Rows& dest, int dx, int dy, const LICE_Rows& src, in
 }
 
 // Rows copied as bytes. A blit of a bitmap onto itself may overlap: rows then go in the order
-// that reads each one before it is overwritten.
+// that reads each one before it is overwritten. When whole rows are copied and both bitmaps'
+// rows follow one another without padding, in the same direction, the rectangle is one block.
 void blockCopy(const LICE_Rows& dest, int dx, int dy, const LICE_Rows& src, int sx, int sy, int w,
                int h) {
     const size_t bytes = (size_t)w * sizeof(LICE_pixel);
+    if (dest.step == src.step && (dest.step == w || dest.step == -w)) {
+        const int first = dest.step > 0 ? 0 : h - 1;
+        memmove(dest.row(dy + first) + dx, src.row(sy + first) + sx, bytes * (size_t)h);
+        return;
+    }
     const bool backward = (uintptr_t)dest.row(dy) > (uintptr_t)src.row(sy);
     for (int k = 0; k < h; ++k) {
         const int j = backward ? h - 1 - k : k;

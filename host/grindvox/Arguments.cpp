@@ -37,7 +37,7 @@ const char* const kSettingsHelp =
     "                       or a .fxb bank of presets (told by the suffix)\n"
     "  --save-state FILE    save the unit's state, once set up, to an .aupreset file, its\n"
     "                       current program to a .fxp file or its presets to a .fxb bank\n"
-    "  -n, --no-clobber     refuse to replace an existing file instead of replacing it\n";
+    "  -n, --no-clobber     refuse to replace an existing file (OUTPUT, --save-state)\n";
 
 std::string renderHelp() {
     std::string text =
@@ -47,9 +47,12 @@ std::string renderHelp() {
         "Renders INPUT (WAV, AIFF, FLAC, OGG, MP3, ...; mono or stereo) through the unit into\n"
         "OUTPUT at the input's sample rate. - as INPUT reads standard input, as OUTPUT writes\n"
         "standard output (WAV unless --format says otherwise). --demo renders the built-in demo\n"
-        "signal (6 s, 44.1 kHz, stereo) instead of INPUT. An existing OUTPUT is replaced only\n"
-        "when the render succeeded (a symbolic link is written through, a pipe or device is\n"
-        "written in place); OUTPUT may not be INPUT or the --state file.\n"
+        "signal (6 s, 44.1 kHz, stereo) instead of INPUT.\n"
+        "\n"
+        "An existing OUTPUT is replaced once the render has succeeded (it is written beside\n"
+        "itself as .OUTPUT.grindvox-PID-XXXXXX until then); a symbolic link is written through\n"
+        "to its target; a pipe, FIFO or device is written in place. OUTPUT and --save-state\n"
+        "may not name INPUT or the --state file.\n"
         "\n"
         "options:\n"
         "  --demo               render the built-in demo signal; give only OUTPUT\n";
@@ -96,7 +99,7 @@ struct Parser;
 using Apply = Failure (*)(Parser&, const std::string& value);
 
 // One option: its long and short names, whether it takes a value, which commands take it.
-struct OptionSpec {
+struct OptionEntry {
     const char* name;
     const char* shortName; // null: none
     bool takesValue;
@@ -129,7 +132,7 @@ struct Parser {
     Failure placeFiles();
 };
 
-const OptionSpec kOptions[] = {
+const OptionEntry kOptions[] = {
     {"--set", nullptr, true, kBoth, setAssignment},
     {"--preset", nullptr, true, kBoth,
      [](Parser& p, const std::string& v) {
@@ -230,17 +233,17 @@ Failure Parser::option(const std::string& arg) {
     }
     const size_t eq = arg.find('=');
     const std::string name = arg.substr(0, eq);
-    for (const OptionSpec& spec : kOptions) {
-        if (name != spec.name && !(spec.shortName && name == spec.shortName)) continue;
-        if (!(spec.commands & commandMask())) return unknownOption(name);
-        if (!spec.takesValue) {
+    for (const OptionEntry& entry : kOptions) {
+        if (name != entry.name && !(entry.shortName && name == entry.shortName)) continue;
+        if (!(entry.commands & commandMask())) return unknownOption(name);
+        if (!entry.takesValue) {
             if (eq != std::string::npos) return UsageError(name + " takes no value");
-            return spec.apply(*this, "");
+            return entry.apply(*this, "");
         }
-        if (eq != std::string::npos) return spec.apply(*this, arg.substr(eq + 1));
+        if (eq != std::string::npos) return entry.apply(*this, arg.substr(eq + 1));
         if (next >= args.size())
             return UsageError(name + " needs a value; see grindvox " + commandName() + " --help");
-        return spec.apply(*this, args[next++]);
+        return entry.apply(*this, args[next++]);
     }
     return unknownOption(name);
 }

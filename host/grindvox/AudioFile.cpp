@@ -48,12 +48,8 @@ int64_t declaredFrames(const std::string& log, int64_t frames) {
 // (positioned at the start), or -1 with errno set: libsndfile reads most formats only from
 // something it can seek in.
 int copyToTemporary(int from) {
-    const char* tmp = std::getenv("TMPDIR");
-    std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/grindvox-" +
-                          std::to_string(getpid()) + "-XXXXXX";
-    const int fd = mkstemp(pattern.data());
+    const int fd = OpenUnnamedTemporary();
     if (fd < 0) return -1;
-    unlink(pattern.c_str());
     std::vector<char> buffer(1 << 16);
     for (;;) {
         const ssize_t n = read(from, buffer.data(), buffer.size());
@@ -101,6 +97,13 @@ int openInput(const std::string& path, std::string* why) {
     return copy;
 }
 
+std::string logOf(SNDFILE* file) {
+    std::string log(kLogSize, '\0');
+    sf_command(file, SFC_GET_LOG_INFO, log.data(), static_cast<int>(log.size()));
+    log.resize(std::strlen(log.c_str()));
+    return log;
+}
+
 std::string withoutErrorPrefix(const char* text) {
     const std::string s = text ? text : "";
     return s.rfind("Error : ", 0) == 0 ? s.substr(8) : s;
@@ -130,19 +133,32 @@ bool SoundFileReader::Open(const std::string& path, std::string* error) {
         *error = "cannot read \"" + Name() + "\": it declares no usable sample rate or channels";
         return false;
     }
-    std::string log(kLogSize, '\0');
-    sf_command(mFile, SFC_GET_LOG_INFO, log.data(), static_cast<int>(log.size()));
-    log.resize(std::strlen(log.c_str()));
+    const std::string log = logOf(mFile);
     mDeclaredFrames = declaredFrames(log, mInfo.frames);
+    mLogAtOpen = log.size();
     return true;
+}
+
+std::string SoundFileReader::DecoderComplaint() const {
+    if (!mComplaint.empty() || !mFile) return mComplaint;
+    const std::string log = logOf(mFile);
+    const size_t at = log.find("ERROR", mLogAtOpen);
+    if (at == std::string::npos) return "";
+    const size_t end = log.find('\n', at);
+    return log.substr(at, end == std::string::npos ? std::string::npos : end - at);
 }
 
 int64_t SoundFileReader::Read(float* interleaved, int64_t frames, std::string* error) {
     const sf_count_t n = sf_readf_float(mFile, interleaved, frames);
-    if (n < frames && sf_error(mFile) != SF_ERR_NO_ERROR) {
-        *error = "cannot read \"" + Name() + "\": " + sf_strerror(mFile);
+    const bool failed = n < frames && sf_error(mFile) != SF_ERR_NO_ERROR;
+    // A stream that breaks off after giving audio (a FLAC cut short) ends there, as a file
+    // that ends early does; one that gives nothing at all cannot be read.
+    if (failed && mFramesRead + n == 0) {
+        *error = "cannot read \"" + Name() + "\": " + withoutErrorPrefix(sf_strerror(mFile));
         return -1;
     }
+    if (failed) mComplaint = withoutErrorPrefix(sf_strerror(mFile));
+    mFramesRead += n;
     return n;
 }
 

@@ -27,6 +27,7 @@ public:
     double SampleRate() const override { return mInfo.samplerate; }
     int64_t Frames() const override { return mInfo.frames; }
     int64_t DeclaredFrames() const override { return mDeclaredFrames; }
+    std::string DecoderComplaint() const override;
     std::string Name() const override { return mPath == "-" ? "standard input" : mPath; }
     int64_t Read(float* interleaved, int64_t frames, std::string* error) override;
 
@@ -35,6 +36,9 @@ private:
     SF_INFO mInfo = {};
     SNDFILE* mFile = nullptr;
     int64_t mDeclaredFrames = -1;
+    size_t mLogAtOpen = 0; // the length of libsndfile's log once the header was read
+    int64_t mFramesRead = 0;
+    std::string mComplaint; // why reading stopped early, when it did
 };
 
 // An audio file being written: frames go to a PendingFile, which Commit makes final.

@@ -16,6 +16,9 @@ public:
     // The frames the source's header promised, when it promised more than Frames() (a file
     // that ends early); -1 otherwise.
     virtual int64_t DeclaredFrames() const { return -1; }
+    // What the decoder complained of while reading, such as lost sync in a FLAC stream cut
+    // short; empty when nothing.
+    virtual std::string DecoderComplaint() const { return ""; }
     // What the summary calls the input ("demo signal", the file name).
     virtual std::string Name() const = 0;
     // Reads up to `frames` frames into `interleaved` (room for frames x Channels()); returns

@@ -12,7 +12,7 @@ Failure RunInfo(const Invocation& invocation) {
     // A state file that may not be written is refused before the listing is printed.
     OutputTarget stateTarget;
     if (!invocation.unit.saveState.empty() &&
-        (failure = InspectOutput(invocation.unit.saveState, invocation.noClobber, &stateTarget))
+        (failure = ExamineOutput(invocation.unit.saveState, invocation.noClobber, &stateTarget))
             .Failed())
         return failure;
     UnitDriver unit;

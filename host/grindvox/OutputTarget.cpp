@@ -45,7 +45,7 @@ Failure ClobberRefusal(const std::string& name) {
     return RunError("\"" + name + "\" exists; not replacing it (--no-clobber)");
 }
 
-Failure InspectOutput(const std::string& name, bool noClobber, OutputTarget* target) {
+Failure ExamineOutput(const std::string& name, bool noClobber, OutputTarget* target) {
     *target = OutputTarget{};
     target->name = name;
     if (name == "-") {

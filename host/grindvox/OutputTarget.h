@@ -31,7 +31,7 @@ struct OutputTarget {
 // Looks at what `name` leads to, touching nothing. A folder, a name ending in '/', a loop of
 // links or an unreachable folder is a failure naming the file; with `noClobber`, so is an
 // existing regular file.
-Failure InspectOutput(const std::string& name, bool noClobber, OutputTarget* target);
+Failure ExamineOutput(const std::string& name, bool noClobber, OutputTarget* target);
 
 // The failure an existing file meets under --no-clobber.
 Failure ClobberRefusal(const std::string& name);

@@ -146,18 +146,12 @@ bool PendingFile::createUnnamed(std::string* error) {
             return false;
         }
     }
-    const char* tmp = std::getenv("TMPDIR");
-    std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/grindvox-" +
-                          std::to_string(getpid()) + "-XXXXXX";
-    const int fd = mkstemp(pattern.data());
-    if (fd < 0) {
+    mFd = OpenUnnamedTemporary();
+    if (mFd < 0) {
         *error = "cannot write \"" + mTarget.DisplayName() + "\": no temporary file in " +
-                 pattern.substr(0, pattern.find_last_of('/')) + ": " + reason();
+                 TemporaryFolder() + ": " + reason();
         return false;
     }
-    // Unnamed from the start: nothing is left behind however the run ends.
-    unlink(pattern.c_str());
-    mFd = fd;
     return true;
 }
 
@@ -252,4 +246,16 @@ void PendingFile::forget() {
     mTemporary.clear();
     ForgetTemporary(mSlot);
     mSlot = -1;
+}
+
+std::string TemporaryFolder() {
+    const char* folder = std::getenv("TMPDIR");
+    return folder && *folder ? folder : "/tmp";
+}
+
+int OpenUnnamedTemporary() {
+    std::string pattern = TemporaryFolder() + "/grindvox-" + std::to_string(getpid()) + "-XXXXXX";
+    const int fd = mkstemp(pattern.data());
+    if (fd >= 0) unlink(pattern.c_str());
+    return fd;
 }

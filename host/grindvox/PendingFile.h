@@ -52,3 +52,9 @@ private:
     int mDestinationFd = -1; // in place: the destination, open from Create to Commit
     int mSlot = -1;          // where the interruption handler finds the temporary name
 };
+
+// A new file with no name in $TMPDIR (else /tmp), open for reading and writing, which vanishes
+// when closed however the program ends; -1 with errno set when none can be made.
+int OpenUnnamedTemporary();
+// The folder OpenUnnamedTemporary uses, for messages.
+std::string TemporaryFolder();

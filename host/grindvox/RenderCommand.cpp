@@ -81,17 +81,21 @@ bool writesStandardOutput(const OutputTarget& target) {
 }
 
 // Feeds the source through the unit into the writer block by block; after the source runs
-// out, silence until `total` frames are rendered. Counts the frames the source gave.
-Failure renderAll(UnitDriver& unit, AudioSource& source, SoundFileWriter& writer, int64_t total,
-                  int blockSize, bool showProgress, RenderSummary* summary, int64_t* framesRead) {
+// out, `tailFrames` of silence. A source that runs out before the frames it announced ends
+// the audio there, tail and all, rather than padding it to the announced length. Counts the
+// frames the source gave and sets summary->frames to the frames rendered.
+Failure renderAll(UnitDriver& unit, AudioSource& source, SoundFileWriter& writer,
+                  int64_t tailFrames, int blockSize, bool showProgress, RenderSummary* summary,
+                  int64_t* framesRead) {
     const int channels = source.Channels();
     BlockBuffers buffers(channels, blockSize);
+    int64_t total = source.Frames() + tailFrames;
     Progress progress(total, showProgress);
     bool sourceLeft = true;
     std::string error;
     *framesRead = 0;
     for (int64_t done = 0; done < total;) {
-        const int n = static_cast<int>(total - done < blockSize ? total - done : blockSize);
+        int n = static_cast<int>(total - done < blockSize ? total - done : blockSize);
         int64_t got = 0;
         if (sourceLeft) {
             got = source.Read(buffers.interleavedIn.data(), n, &error);
@@ -99,7 +103,12 @@ Failure renderAll(UnitDriver& unit, AudioSource& source, SoundFileWriter& writer
             sourceLeft = got == n;
             *framesRead += got;
             summary->input.Add(buffers.interleavedIn.data(), got, channels);
+            if (!sourceLeft && *framesRead < source.Frames()) {
+                total = *framesRead + tailFrames;
+                n = static_cast<int>(total - done < blockSize ? total - done : blockSize);
+            }
         }
+        if (n == 0) break;
         for (int64_t i = got * channels; i < static_cast<int64_t>(n) * channels; ++i)
             buffers.interleavedIn[static_cast<size_t>(i)] = 0.0f;
         for (int i = 0; i < n; ++i) {
@@ -120,12 +129,18 @@ Failure renderAll(UnitDriver& unit, AudioSource& source, SoundFileWriter& writer
         done += n;
         progress.Update(done);
     }
+    summary->frames = total;
+    summary->inputFrames = *framesRead;
     progress.Finish();
     return {};
 }
 
 // A file that held less than it promised renders what it held; the user hears of it.
 void warnIfShort(const AudioSource& source, int64_t framesRead) {
+    const std::string complaint = source.DecoderComplaint();
+    if (!complaint.empty())
+        Warn("\"" + source.Name() + "\" may be damaged or cut short: its decoder reported \"" +
+             complaint + "\"");
     const int64_t declared = source.DeclaredFrames();
     const int64_t expected = declared > framesRead ? declared : source.Frames();
     if (framesRead >= expected) return;
@@ -147,7 +162,7 @@ Failure RunRender(const Invocation& invocation) {
     Failure failure = CheckFilesAreDistinct(invocation);
     if (failure.Failed()) return failure;
     OutputTarget target;
-    if ((failure = InspectOutput(options.output, invocation.noClobber, &target)).Failed())
+    if ((failure = ExamineOutput(options.output, invocation.noClobber, &target)).Failed())
         return failure;
     if (target.standardOutput && isatty(STDOUT_FILENO))
         return UsageError("not writing audio to a terminal; redirect standard output "
@@ -156,7 +171,7 @@ Failure RunRender(const Invocation& invocation) {
     if ((failure = chooseFormat(options, target, &format)).Failed()) return failure;
     OutputTarget stateTarget;
     if (!invocation.unit.saveState.empty() &&
-        (failure = InspectOutput(invocation.unit.saveState, invocation.noClobber, &stateTarget))
+        (failure = ExamineOutput(invocation.unit.saveState, invocation.noClobber, &stateTarget))
             .Failed())
         return failure;
 
@@ -193,13 +208,11 @@ Failure RunRender(const Invocation& invocation) {
     summary.sampleRate = source->SampleRate();
     summary.channels = source->Channels();
     summary.blockSize = options.blockSize;
-    summary.inputFrames = source->Frames();
-    summary.frames = source->Frames() + tailFrames;
 
     const auto start = std::chrono::steady_clock::now();
     const bool showProgress = !options.quiet && Progress::StandardErrorIsTerminal();
     int64_t framesRead = 0;
-    if ((failure = renderAll(unit, *source, writer, summary.frames, options.blockSize, showProgress,
+    if ((failure = renderAll(unit, *source, writer, tailFrames, options.blockSize, showProgress,
                              &summary, &framesRead))
             .Failed())
         return failure;

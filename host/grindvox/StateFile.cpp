@@ -22,8 +22,8 @@ const void* lookUp(CFDictionaryRef dict, const char* key) {
 
 std::string tooLarge(long long size) {
     return (size < 0 ? std::string("it holds") : "it is " + std::to_string(size) + " bytes,") +
-           " more than the " + std::to_string(kMaxStateFileBytes / 1024) +
-           " KiB a state file may be";
+           " more than the " + std::to_string(kMaxStateFileBytes / (1024 * 1024)) +
+           " MiB a state file may be";
 }
 
 bool readCode(CFDictionaryRef dict, const char* key, SInt32* code) {
@@ -70,7 +70,7 @@ Failure readWhole(const std::string& path, std::string* bytes) {
 // Writes the bytes as an output made final only once they are all written.
 Failure writeOutput(const std::string& path, const void* bytes, size_t size, bool noClobber) {
     OutputTarget target;
-    Failure failure = InspectOutput(path, noClobber, &target);
+    Failure failure = ExamineOutput(path, noClobber, &target);
     if (failure.Failed()) return failure;
     PendingFile file;
     std::string reason;

@@ -104,7 +104,7 @@ protected:
 };
 
 TEST_F(Component_, IdentifiesItself) {
-    EXPECT_EQ(CallComponentVersion(mUnit), 0x00010100);
+    EXPECT_EQ(CallComponentVersion(mUnit), 0x00010200);
     ComponentDescription description = {};
     ASSERT_EQ(GetComponentInfo(reinterpret_cast<Component>(mUnit), &description, nullptr, nullptr,
                                nullptr),

@@ -98,3 +98,60 @@ TEST(Concurrency, RenderingGoesOnWhileAnotherThreadChangesTheUnit) {
     EXPECT_EQ(propertyCalls.load(), rounds);
     EXPECT_EQ(events.load(), rounds);
 }
+
+// The way most hosts render: the render function taken from the FastDispatch property and
+// called on the audio thread with no lock at all, while the host's main thread moves every
+// parameter, loads state and switches presets. The effect's per-block values must be published
+// without a data race.
+TEST(Concurrency, FastDispatchRenderingRacesWithNothingTheHostChanges) {
+    GrindvoxUnit unit;
+    CallbackInput input;
+    ASSERT_EQ(unit.Configure(2, &input, 256), noErr);
+    AudioUnitRenderProc render = nullptr;
+    UInt32 size = sizeof render;
+    ASSERT_EQ(AudioUnitGetProperty(unit.Unit(), kAudioUnitProperty_FastDispatch,
+                                   kAudioUnitScope_Global, kAudioUnitRenderSelect, &render, &size),
+              noErr);
+    ASSERT_TRUE(render);
+    void* storage = GetComponentInstanceStorage(unit.Unit());
+
+    std::atomic<bool> stop{false};
+    std::atomic<int> renders{0}, failures{0};
+    std::thread audio([&] {
+        HostBuffers buffers(2, 256);
+        Float64 time = 0;
+        while (!stop.load() || renders.load() < 20) {
+            AudioUnitRenderActionFlags flags = 0;
+            const AudioTimeStamp stamp = grindvox::test::SampleTime(time);
+            if (render(storage, &flags, &stamp, 0, 256, buffers.List(256)) != noErr) {
+                failures.fetch_add(1);
+            }
+            time += 256;
+            renders.fetch_add(1);
+        }
+    });
+
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(300);
+    for (int round = 0; round < 2000 && std::chrono::steady_clock::now() < deadline; ++round) {
+        for (AudioUnitParameterID param = 0; param < Grindvox::kNumParams; ++param) {
+            EXPECT_EQ(unit.SetParameter(param, static_cast<float>((round + param) % 3)), noErr);
+        }
+        CFPropertyListRef state = nullptr;
+        size = sizeof state;
+        ASSERT_EQ(AudioUnitGetProperty(unit.Unit(), kAudioUnitProperty_ClassInfo,
+                                       kAudioUnitScope_Global, 0, &state, &size),
+                  noErr);
+        EXPECT_EQ(AudioUnitSetProperty(unit.Unit(), kAudioUnitProperty_ClassInfo,
+                                       kAudioUnitScope_Global, 0, &state, sizeof state),
+                  noErr);
+        CFRelease(state);
+        AUPreset preset = {round % 10, nullptr};
+        EXPECT_EQ(AudioUnitSetProperty(unit.Unit(), kAudioUnitProperty_PresentPreset,
+                                       kAudioUnitScope_Global, 0, &preset, sizeof preset),
+                  noErr);
+    }
+    stop.store(true);
+    audio.join();
+    EXPECT_EQ(failures.load(), 0);
+    EXPECT_GE(renders.load(), 20);
+}

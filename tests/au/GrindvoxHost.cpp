@@ -2,6 +2,7 @@
 
 #include "host/ComponentBundle.h"
 #include "tests/au/SourceUnit.h"
+#include "tests/support/GrindvoxReference.h"
 
 #include <gtest/gtest.h>
 
@@ -177,8 +178,8 @@ void DirectGrindvox::Render(int channels, long long start, int frames, float* ou
     double* outs[2] = {mOut[0].data(), mOut[1].data()};
     mPlug.ProcessDoubleReplacing(ins, outs, frames);
     for (int i = 0; i < frames; ++i) {
-        outL[i] = static_cast<float>(mOut[0][i]);
-        if (outR) outR[i] = static_cast<float>(mOut[1][i]);
+        outL[i] = reference::toHostFloat(mOut[0][i]);
+        if (outR) outR[i] = reference::toHostFloat(mOut[1][i]);
     }
 }
 

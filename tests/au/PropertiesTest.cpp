@@ -547,7 +547,8 @@ TEST(StreamFormats, AreJudgedPerDirectionBeforeInitializeAndAgainstBothAfter) {
     ASSERT_EQ(AudioUnitInitialize(unit.Unit()), noErr);
     EXPECT_EQ(unit.SetFormat(kAudioUnitScope_Input, 2), kAudioUnitErr_InvalidProperty)
         << "2 in, 1 out is no legal pair";
-    EXPECT_EQ(channelsOf(unit.Unit(), kAudioUnitScope_Input), 0) << "a refused format leaves 0";
+    EXPECT_EQ(channelsOf(unit.Unit(), kAudioUnitScope_Input), 1)
+        << "a refused format changes nothing";
     EXPECT_EQ(unit.SetFormat(kAudioUnitScope_Input, 1), noErr);
     EXPECT_EQ(channelsOf(unit.Unit(), kAudioUnitScope_Input), 1);
 
@@ -566,13 +567,16 @@ TEST(StreamFormats, RefuseFormatsTheUnitCannotPlay) {
         return set(unit.Unit(), kAudioUnitProperty_StreamFormat, kAudioUnitScope_Output, 0, format);
     };
     EXPECT_EQ(tryFormat(0, kAudioFormatLinearPCM, 41), kAudioUnitErr_InvalidProperty);
-    EXPECT_EQ(channelsOf(unit.Unit(), kAudioUnitScope_Output), 0);
+    EXPECT_EQ(channelsOf(unit.Unit(), kAudioUnitScope_Output), 2) << "the default stays";
     EXPECT_EQ(tryFormat(3, kAudioFormatLinearPCM, 41), kAudioUnitErr_InvalidProperty);
     EXPECT_EQ(tryFormat(0xFFFFFFFFu, kAudioFormatLinearPCM, 41), kAudioUnitErr_InvalidProperty);
     EXPECT_EQ(tryFormat(2, kAudioFormatAppleIMA4, 41), kAudioUnitErr_InvalidProperty);
     EXPECT_EQ(tryFormat(2, kAudioFormatLinearPCM, kAudioFormatFlagIsNonInterleaved),
               kAudioUnitErr_InvalidProperty);
-    EXPECT_EQ(channelsOf(unit.Unit(), kAudioUnitScope_Output), 0);
+    EXPECT_EQ(channelsOf(unit.Unit(), kAudioUnitScope_Output), 2);
+    EXPECT_EQ(tryFormat(1, kAudioFormatLinearPCM, 41), noErr);
+    EXPECT_EQ(tryFormat(3, kAudioFormatLinearPCM, 41), kAudioUnitErr_InvalidProperty);
+    EXPECT_EQ(channelsOf(unit.Unit(), kAudioUnitScope_Output), 1);
     EXPECT_EQ(tryFormat(2, kAudioFormatLinearPCM, 41), noErr);
     EXPECT_EQ(channelsOf(unit.Unit(), kAudioUnitScope_Output), 2);
 }

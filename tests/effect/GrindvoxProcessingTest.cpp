@@ -97,14 +97,28 @@ TEST(GrindvoxChain, OneBitQuantisesToOddQuarters) {
     }
 }
 
-TEST(GrindvoxChain, RatioOneHoldsEachSampleTwoFramesAndEachBlockStartsFresh) {
+TEST(GrindvoxChain, RatioOneHoldsEachSampleTwoFramesAcrossBlockBoundaries) {
     StereoSignal in = MakeTestSignal(12);
     GrindvoxHarness plug;
     plug.Set(Grindvox::kRatio, 1);
     const StereoSignal out = plug.ProcessAll(in, 5); // blocks 0..4, 5..9, 10..11
     const std::vector<double> lp = lowPassed(in.left);
-    const int takenAt[12] = {0, 0, 2, 2, 4, 5, 5, 7, 7, 9, 10, 10};
+    const int takenAt[12] = {0, 0, 2, 2, 4, 4, 6, 6, 8, 8, 10, 10};
     for (int i = 0; i < 12; ++i)
+        EXPECT_EQ(out.left[i], lp[takenAt[i]]) << "frame " << i;
+}
+
+TEST(GrindvoxChain, ANewRatioStartsAFreshHold) {
+    StereoSignal in = MakeTestSignal(8);
+    StereoSignal out = in;
+    GrindvoxHarness plug;
+    plug.Set(Grindvox::kRatio, 2);
+    plug.Process(in, out, 0, 4); // frames 0..3 hold 0, 0, 0, 3
+    plug.Set(Grindvox::kRatio, 1);
+    plug.Process(in, out, 4, 4); // a new hold from frame 4: 4, 4, 6, 6
+    const std::vector<double> lp = lowPassed(in.left);
+    const int takenAt[8] = {0, 0, 0, 3, 4, 4, 6, 6};
+    for (int i = 0; i < 8; ++i)
         EXPECT_EQ(out.left[i], lp[takenAt[i]]) << "frame " << i;
 }
 
@@ -116,9 +130,9 @@ TEST(GrindvoxChain, NeutralRingModeSquaresAndDifferenceModeSilences) {
     difference.Set(Grindvox::kMixMode, Grindvox::kDifference);
     const StereoSignal squared = ring.ProcessAll(in, 512);
     const StereoSignal silent = difference.ProcessAll(in, 512);
+    // The signal's silences last 30 frames: too short for the gate, so every frame is heard.
     for (int i = 0; i < kFrames; ++i) {
-        const bool gated = in.left[i] == 0.0 && in.right[i] == 0.0;
-        ASSERT_EQ(squared.left[i], gated ? 0.0 : lp[i] * lp[i]) << i;
+        ASSERT_EQ(squared.left[i], lp[i] * lp[i]) << i;
         ASSERT_EQ(silent.left[i], 0.0) << i;
         ASSERT_EQ(silent.right[i], 0.0) << i;
     }
@@ -140,20 +154,93 @@ TEST(GrindvoxChain, NeutralParallelGivesBackTheInput) {
     }
 }
 
-TEST(GrindvoxChain, FramesSilentInBothChannelsStaySilentWhileTheFilterRings) {
-    const StereoSignal in = MakeTestSignal(kFrames);
-    GrindvoxHarness plug;
-    plug.Set(Grindvox::kFilter, Grindvox::kBandPass);
-    plug.Set(Grindvox::kCutoff, 300.0);
-    plug.Set(Grindvox::kResonance, 1.9);
-    const StereoSignal out = plug.ProcessAll(in, 512);
-    for (int i = 300; i < 330; ++i) {
-        EXPECT_EQ(Bits(out.left[i]), Bits(0.0)) << i;
-        EXPECT_EQ(Bits(out.right[i]), Bits(0.0)) << i;
+// A single 1 followed by silence, in both channels.
+StereoSignal impulse(int frames) {
+    StereoSignal s{std::vector<double>(frames), std::vector<double>(frames)};
+    s.left[0] = s.right[0] = 1.0;
+    return s;
+}
+
+TEST(GrindvoxGate, AResonantTailRingsOutWholeBeforeTheGateCloses) {
+    const StereoSignal in = impulse(20000);
+    GrindvoxHarness gated;
+    gated.Set(Grindvox::kFilter, Grindvox::kBandPass);
+    gated.Set(Grindvox::kCutoff, 300.0);
+    gated.Set(Grindvox::kResonance, 1.9);
+    const StereoSignal out = gated.ProcessAll(in, 512);
+
+    // The same filter alone, with nothing after it: the chain without its gate.
+    TolvaSvf svf(300.0, 1.9, 44100.0, 4.0);
+    svf.calc();
+    int closed = -1;
+    for (int i = 0; i < in.Frames() && closed < 0; ++i) {
+        double x = in.left[i];
+        svf.process(&x);
+        if (out.left[i] == 0.0 && i >= Grindvox::kSilenceFrames) {
+            closed = i;
+            break;
+        }
+        ASSERT_EQ(Bits(out.left[i]), Bits(svf.getBpf())) << i;
     }
-    // The left channel alone silent: the gate stays open and the filter's ringing comes out.
-    for (int i = 400; i < 430; ++i)
-        EXPECT_NE(out.left[i], 0.0) << i;
+    // It rings for thousands of frames, far past the 64 frames of silence the gate waits for,
+    // and closes only once the band has decayed below 2^-24.
+    ASSERT_GT(closed, 1000);
+    EXPECT_LT(std::fabs(out.left[closed - 1]), Grindvox::kRungOut);
+    for (int i = closed; i < in.Frames(); ++i) {
+        ASSERT_EQ(Bits(out.left[i]), Bits(0.0)) << i;
+        ASSERT_EQ(Bits(out.right[i]), Bits(0.0)) << i;
+    }
+}
+
+TEST(GrindvoxGate, ExactSilenceEndsInExactZerosWithTheQuantiserOn) {
+    // One bit maps silence to -0.25 before the gate: only the gate keeps it from the output.
+    StereoSignal in = MakeTestSignal(2000);
+    for (int i = 1000; i < 2000; ++i)
+        in.left[i] = in.right[i] = 0.0;
+    GrindvoxHarness plug;
+    plug.Set(Grindvox::kBits, 1);
+    const StereoSignal out = plug.ProcessAll(in, 300);
+    EXPECT_NE(out.left[1000], 0.0) << "the first silent frames still carry the filter's tail";
+    for (int i = 1500; i < 2000; ++i) {
+        ASSERT_EQ(Bits(out.left[i]), Bits(0.0)) << i;
+        ASSERT_EQ(Bits(out.right[i]), Bits(0.0)) << i;
+    }
+}
+
+TEST(GrindvoxGate, SilenceRightAfterResetIsGatedAtOnce) {
+    const StereoSignal in = impulse(64);
+    GrindvoxHarness plug;
+    plug.Set(Grindvox::kBits, 1);
+    plug.ProcessAll(in, 64);
+    plug.Plug().Reset();
+    StereoSignal silence{std::vector<double>(10), std::vector<double>(10)};
+    const StereoSignal out = plug.ProcessAll(silence, 10);
+    for (int i = 0; i < 10; ++i)
+        EXPECT_EQ(Bits(out.left[i]), Bits(0.0)) << i;
+}
+
+TEST(GrindvoxGate, ZeroCrossingsOfSixteenBitAudioAreNeverForcedToZero) {
+    // A 110 Hz sine at 16-bit resolution is exactly 0 at some of its zero crossings.
+    constexpr int kLength = 3 * 44100;
+    StereoSignal in{std::vector<double>(kLength), std::vector<double>(kLength)};
+    for (int i = 0; i < kLength; ++i) {
+        const double v =
+            std::round(0.5 * std::sin(2.0 * 3.14159265358979323846 * 110.0 * i / 44100.0) *
+                       32767.0) /
+            32768.0;
+        in.left[i] = in.right[i] = v;
+    }
+    GrindvoxHarness plug;
+    plug.Set(Grindvox::kCutoff, 200.0);
+    plug.Set(Grindvox::kResonance, 1.5);
+    const StereoSignal out = plug.ProcessAll(in, 512);
+    int zerosIn = 0;
+    for (int i = 1; i < kLength; ++i) {
+        if (in.left[i] != 0.0) continue;
+        ++zerosIn;
+        ASSERT_NE(out.left[i], 0.0) << i;
+    }
+    EXPECT_GT(zerosIn, 40);
 }
 
 TEST(GrindvoxChain, WorkHoldsEachStageOfTheLatestSample) {

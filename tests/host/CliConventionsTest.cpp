@@ -6,6 +6,7 @@
 
 #include <sndfile.h>
 
+#include <pty.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -62,9 +63,10 @@ std::vector<std::string> Temporaries(const ScratchFolder& folder) {
     return found;
 }
 
-// Waits up to ten seconds for a render to start writing its temporary file.
+// Waits up to half a minute (a loaded machine) for a render to start writing its temporary
+// file.
 bool WaitForTemporary(const ScratchFolder& folder) {
-    for (int i = 0; i < 1000; ++i) {
+    for (int i = 0; i < 3000; ++i) {
         if (!Temporaries(folder).empty()) return true;
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
@@ -80,7 +82,7 @@ TEST(CliConventions, VersionDoubleDashAndShortOptions) {
     ScratchFolder folder;
     CliResult r = RunCli(folder, {"--version"});
     EXPECT_EQ(0, r.status);
-    EXPECT_EQ(0u, r.out.rfind("grindvox 1.1.0 (libsndfile-", 0)) << r.out;
+    EXPECT_EQ(0u, r.out.rfind("grindvox 1.2.0 (libsndfile-", 0)) << r.out;
 
     // After `--`, names that look like options are files.
     const Audio in = MakeSignal(1, 44100, 300);
@@ -133,8 +135,8 @@ TEST(CliConventions, InfoJsonHoldsIdentityChannelsParametersAndPresets) {
     EXPECT_EQ("aufx", info["component"]["type"].string);
     EXPECT_EQ("gRvx", info["component"]["subtype"].string);
     EXPECT_EQ("GrVo", info["component"]["manufacturer"].string);
-    EXPECT_EQ("1.1.0", info["version"].string);
-    EXPECT_EQ(65792.0, info["versionNumber"].number);
+    EXPECT_EQ("1.2.0", info["version"].string);
+    EXPECT_EQ(66048.0, info["versionNumber"].number);
     ASSERT_EQ(2u, info["channels"].items.size());
     EXPECT_EQ(1.0, info["channels"][0]["in"].number);
     EXPECT_EQ(2.0, info["channels"][1]["out"].number);
@@ -233,4 +235,50 @@ TEST(CliConventions, AKilledRendersTemporaryNamesItsProcessAndIsClearedOnceThatI
     const CliResult r = RunCli(folder, {"render", "--demo", "long.wav", "-q"});
     ASSERT_EQ(0, r.status) << r.err;
     EXPECT_EQ(std::vector<std::string>({alive, other, "long.wav"}), folder.Names());
+}
+
+TEST(CliConventions, TheProgressBarFitsTheTerminalOnOneLineAndCtrlCEndsThatLine) {
+    ScratchFolder folder;
+    winsize size = {};
+    size.ws_col = 50;
+    size.ws_row = 20;
+    int terminal = -1;
+    const pid_t pid = forkpty(&terminal, nullptr, nullptr, &size);
+    if (pid == 0) {
+        if (chdir(folder.Path().c_str()) == 0)
+            execl(GRINDVOX_CLI, GRINDVOX_CLI, "render", "--demo", "long.wav", "--tail", "3600",
+                  nullptr);
+        _exit(127);
+    }
+    ASSERT_GT(pid, 0);
+    // Reads what the terminal shows until the program is gone, stopping it once the bar has
+    // been drawn twice (it appears after a second).
+    std::string shown;
+    bool stopped = false;
+    char buffer[4096];
+    for (;;) {
+        const ssize_t n = read(terminal, buffer, sizeof buffer);
+        if (n <= 0) break;
+        shown.append(buffer, static_cast<size_t>(n));
+        size_t bars = 0;
+        for (size_t at = shown.find("\r["); at != std::string::npos; at = shown.find("\r[", at + 1))
+            ++bars;
+        if (!stopped && bars >= 2) stopped = kill(pid, SIGINT) == 0;
+    }
+    close(terminal);
+    int status = 0;
+    ASSERT_EQ(pid, waitpid(pid, &status, 0));
+    ASSERT_TRUE(stopped) << shown;
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 130);
+
+    // Every drawing of the bar is one line of 49 characters, redrawn over itself.
+    for (size_t at = shown.find("\r["); at != std::string::npos; at = shown.find("\r[", at + 1)) {
+        const size_t end = shown.find_first_of("\r\n", at + 1);
+        const std::string bar = shown.substr(at + 1, end - at - 1);
+        EXPECT_EQ(49u, bar.size()) << "\"" << bar << "\"";
+        EXPECT_NE(std::string::npos, bar.find("% ")) << bar;
+    }
+    // The interruption starts a line of its own (the terminal shows a newline as \r\n).
+    EXPECT_NE(std::string::npos, shown.find("\r\ngrindvox: interrupted\r\n")) << shown;
+    EXPECT_TRUE(Temporaries(folder).empty());
 }

@@ -7,6 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <cstring>
+#include <set>
+
 using namespace grindvox::test;
 
 namespace {
@@ -164,4 +168,53 @@ TEST(CliErrors, HelpIsThereForTheProgramAndEachCommand) {
     EXPECT_NE(std::string::npos, RunCli(folder, {"render", "--help"}).out.find("--tail SECONDS"));
     EXPECT_NE(std::string::npos, RunCli(folder, {"info", "--help"}).out.find("--state FILE"));
     EXPECT_TRUE(folder.Names().empty());
+}
+
+namespace {
+
+// The options a text names: every "--word" and "-x" that stands alone.
+std::set<std::string> OptionsIn(const std::string& text) {
+    std::set<std::string> options;
+    for (size_t at = text.find('-'); at != std::string::npos; at = text.find('-', at + 1)) {
+        const bool starts = at == 0 || std::strchr(" [|(`,\n", text[at - 1]);
+        if (!starts) continue;
+        size_t end = at + 1;
+        if (end < text.size() && text[end] == '-') ++end;
+        const size_t nameStart = end;
+        while (end < text.size() && (std::isalpha(static_cast<unsigned char>(text[end])) ||
+                                     (end > nameStart && text[end] == '-')))
+            ++end;
+        const size_t length = end - nameStart;
+        const bool isLong = nameStart == at + 2;
+        if ((isLong && length > 1) || (!isLong && length == 1))
+            options.insert(text.substr(at, end - at));
+    }
+    return options;
+}
+
+} // namespace
+
+TEST(CliErrors, TheReadmeAndTheHelpNameTheSameOptions) {
+    const std::string readme = ReadBytes(GRINDVOX_README);
+    const size_t start = readme.find("## The `grindvox` command");
+    const size_t end = readme.find("\n## ", start + 1);
+    ASSERT_NE(std::string::npos, start);
+    const std::string section = readme.substr(start, end - start);
+
+    ScratchFolder folder;
+    std::string help;
+    for (const char* command : {"render", "info"})
+        help += RunCli(folder, {command, "--help"}).out;
+    help += RunCli(folder, {"--help"}).out;
+    const std::set<std::string> fromHelp = OptionsIn(help);
+    EXPECT_EQ(fromHelp, OptionsIn(section));
+    EXPECT_GE(fromHelp.size(), 16u); // what the command line offers today
+    // And each option the help names is one the program takes, as render's or info's.
+    for (const std::string& option : fromHelp) {
+        auto known = [&](const char* command) {
+            return RunCli(folder, {command, option, "--help"}).err.find("unknown option") ==
+                   std::string::npos;
+        };
+        EXPECT_TRUE(known("render") || known("info")) << option;
+    }
 }

@@ -184,3 +184,17 @@ TEST(CliRender, DemoSignalRendersTheSameBytesEveryTimeAndMatchesTheSignalChain) 
     s.ratio = 6;
     ExpectSameSamples(ReferenceRender(dry, s, 512), wet);
 }
+
+TEST(CliRender, TheDemoWithARatioGivesTheSameBytesAtEveryBlockSize) {
+    ScratchFolder folder;
+    std::string first;
+    for (const char* block : {"4096", "1", "7", "64", "512"}) {
+        const std::string name = std::string("block") + block + ".wav";
+        const CliResult r =
+            RunCli(folder, {"render", "--demo", name, "--set", "Ratio=5", "--block", block, "-q"});
+        ASSERT_EQ(r.status, 0) << r.err;
+        const std::string bytes = ReadBytes(folder / name);
+        if (first.empty()) first = bytes;
+        EXPECT_TRUE(bytes == first) << "blocks of " << block;
+    }
+}

@@ -35,7 +35,7 @@ TEST(CliState, SaveLoadSaveGivesTheSameFileAndTheSameSettings) {
     // as numbers.
     EXPECT_EQ(0u, saved.rfind("<?xml", 0));
     for (const char* part :
-         {"<key>version</key>", "<integer>65792</integer>", "<key>type</key>",
+         {"<key>version</key>", "<integer>66048</integer>", "<key>type</key>",
           "<integer>1635083896</integer>", "<key>subtype</key>", "<integer>1733457528</integer>",
           "<key>manufacturer</key>", "<integer>1198675567</integer>", "<key>name</key>",
           "<string>Init</string>", "<key>data</key>", "<data>"})
@@ -68,7 +68,7 @@ TEST(CliInfo, ListsIdentityChannelsTheSevenParametersWithTheirTextsAndThePresets
     const std::string& out = r.out;
     EXPECT_EQ(0u, out.rfind("Grindvox by Tolva_Sonics\n", 0)) << out;
     EXPECT_NE(std::string::npos, out.find("type 'aufx', subtype 'gRvx', manufacturer 'GrVo'"));
-    EXPECT_NE(std::string::npos, out.find("version    1.1.0 (0x00010100)"));
+    EXPECT_NE(std::string::npos, out.find("version    1.2.0 (0x00010200)"));
     EXPECT_NE(std::string::npos, out.find("channels   1 in, 1 out or 2 in, 2 out"));
     EXPECT_NE(std::string::npos, out.find("latency    0 s, tail 0 s"));
     EXPECT_NE(std::string::npos, out.find("parameters (7)"));

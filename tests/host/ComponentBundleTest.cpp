@@ -70,7 +70,7 @@ TEST(ComponentBundle, LoadsTheGrindvoxBundleAndRegistersItsUnitAndView) {
     ASSERT_EQ(bundle.Components().size(), 1u);
     const ComponentBundle::Entry& entry = bundle.Components()[0];
     EXPECT_EQ(entry.name, "Tolva_Sonics: Grindvox");
-    EXPECT_EQ(entry.version, 0x00010100u);
+    EXPECT_EQ(entry.version, 0x00010200u);
     EXPECT_EQ(entry.description.componentSubType, static_cast<OSType>('gRvx'));
     EXPECT_NE(entry.viewComponent, nullptr);
     EXPECT_EQ(bundle.Find(kAudioUnitType_Effect), entry.component);

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include <string>
 #include <vector>
 
@@ -166,6 +168,36 @@ TEST_F(Buffers, AccumulatingAddsToWhatTheHostHolds) {
     plug.ProcessBuffersAccumulating(0.0f, 4);
     EXPECT_EQ(outL[0], 9.5f);
     EXPECT_EQ(outR[3], 11.0f);
+}
+
+TEST_F(Buffers, ResultsBelowTheSmallestNormalFloatReachTheHostAsZerosOfTheirSign) {
+    // 2^-130 and -2^-140 are ordinary doubles but subnormal floats; 2^-126 is the smallest
+    // normal float and stays.
+    double inL[4] = {std::ldexp(1.0, -130), -std::ldexp(1.0, -140), std::ldexp(1.0, -126), 0.5};
+    double inR[4] = {-std::ldexp(1.0, -149), 1e-300, -0.0, std::nan("")};
+    double* in[] = {inL, inR};
+    float* out[] = {outL, outR};
+    plug.AttachInputBuffers(0, 2, in, 4);
+    plug.AttachOutputBuffers(0, 2, out);
+    plug.ProcessBuffers(0.0f, 4);
+    const float expectedL[4] = {0.0f, -0.0f, std::ldexp(1.0f, -126), 0.5f};
+    const float expectedR[3] = {-0.0f, 0.0f, -0.0f};
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(outL[i], expectedL[i]) << i;
+        EXPECT_EQ(std::signbit(outL[i]), std::signbit(expectedL[i])) << i;
+        EXPECT_EQ(outR[i], expectedR[i]) << i;
+        EXPECT_EQ(std::signbit(outR[i]), std::signbit(expectedR[i])) << i;
+    }
+    EXPECT_EQ(outL[3], 0.5f);
+    EXPECT_TRUE(std::isnan(outR[3])) << "NaN is not the conversion's to hide";
+
+    // Adding to what the host holds: a sum that falls below the normal range is flushed too.
+    const float smallest = std::ldexp(1.0f, -126);
+    outL[0] = smallest;
+    inL[0] = -0.75 * smallest;
+    plug.ProcessBuffersAccumulating(0.0f, 1);
+    EXPECT_EQ(outL[0], 0.0f);
+    EXPECT_FALSE(std::signbit(outL[0]));
 }
 
 TEST_F(Buffers, DoubleBuffersAreSwappedInNotCopied) {

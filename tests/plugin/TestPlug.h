@@ -1,7 +1,7 @@
 #pragma once
 
-#include "editor/IGraphics.h"
 #include "plugin/IPlugBase.h"
+#include "tests/support/RecordingGraphics.h"
 
 #include <string>
 #include <vector>
@@ -51,7 +51,7 @@ public:
 };
 
 // An editor that records what the base pushes into it.
-class FakeGraphics : public IGraphics {
+class FakeGraphics : public RecordingGraphics {
 public:
     explicit FakeGraphics(bool* deleted = nullptr) : mDeleted(deleted) {}
     ~FakeGraphics() override {

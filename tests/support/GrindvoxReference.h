@@ -22,6 +22,13 @@ struct Settings {
     double oversampling = 4.0;
 };
 
+// A float as a host receives it: a result below the smallest normal float becomes a zero of
+// the same sign.
+inline float toHostFloat(double v) {
+    const float f = static_cast<float>(v);
+    return std::fpclassify(f) == FP_SUBNORMAL ? std::copysign(0.0f, f) : f;
+}
+
 inline double flushToZero(double v) {
     const int kind = std::fpclassify(v);
     return (kind == FP_ZERO || kind == FP_SUBNORMAL) ? 0.0 : v;
@@ -32,28 +39,46 @@ public:
     void reset() {
         for (Channel& ch : mChannels)
             ch = Channel{};
+        mAmount = 0;
+        mSilentFrames = 64;
+        mGateClosed = true;
     }
 
     // One block; the settings apply from its first sample.
     void process(const Settings& s, const double* inL, const double* inR, double* outL,
                  double* outR, int nFrames) {
-        const double cutoff = s.cutoff < 10.0 ? 10.0 : s.cutoff;
+        const double nyquist = s.sampleRate / 2.0;
+        const double limited = s.cutoff > nyquist ? nyquist : s.cutoff;
+        const double cutoff = limited < 10.0 ? 10.0 : limited;
         const double resonance = s.resonance > 2.0 ? 2.0 : s.resonance;
         const double damping = 2.0 - resonance;
         const double pi = 3.14159265358979323846;
         const double freq = 2.0 * std::sin(pi * cutoff / (s.sampleRate * s.oversampling));
         const int bits = s.bits > 0 ? s.bits : 1;
         const int amount = std::abs(s.ratio);
-        for (Channel& ch : mChannels)
-            ch.count = 0;
+        if (amount != mAmount) {
+            for (Channel& ch : mChannels)
+                ch.count = 0;
+            mAmount = amount;
+        }
 
         for (int i = 0; i < nFrames; ++i) {
             const double x[2] = {inL[i], inR[i]};
-            double y[2];
+            double y[2], filtered[2];
             for (int c = 0; c < 2; ++c) {
-                y[c] = processSample(mChannels[c], s, x[c], freq, damping, bits, amount);
+                y[c] =
+                    processSample(mChannels[c], s, x[c], freq, damping, bits, amount, filtered[c]);
             }
-            if (x[0] == 0.0 && x[1] == 0.0) y[0] = y[1] = 0.0;
+            // Silent for 64 frames in both inputs, and both filters rung out below 2^-24 (the
+            // selected output, the low and the band): the outputs stay 0 until the input moves.
+            const bool silent = x[0] == 0.0 && x[1] == 0.0;
+            mSilentFrames = silent ? (mSilentFrames < 64 ? mSilentFrames + 1 : 64) : 0;
+            if (!silent) mGateClosed = false;
+            if (!mGateClosed && mSilentFrames == 64) {
+                mGateClosed =
+                    rungOut(mChannels[0], filtered[0]) && rungOut(mChannels[1], filtered[1]);
+            }
+            if (mGateClosed) y[0] = y[1] = 0.0;
             outL[i] = y[0];
             outR[i] = y[1];
         }
@@ -65,6 +90,12 @@ private:
         double held = 0.0;
         int count = 0;
     };
+
+    static bool rungOut(const Channel& ch, double filtered) {
+        const double level = 1.0 / 16777216.0;
+        return std::fabs(filtered) < level && std::fabs(ch.low) < level &&
+               std::fabs(ch.band) < level;
+    }
 
     static double quantise(double x, int bits) {
         if (bits > 15) return x;
@@ -81,7 +112,7 @@ private:
     }
 
     static double processSample(Channel& ch, const Settings& s, double x, double freq,
-                                double damping, int bits, int amount) {
+                                double damping, int bits, int amount, double& filtered) {
         for (int pass = 0; pass == 0 || s.oversampling > pass; ++pass) {
             ch.low = flushToZero(freq * ch.bandState + ch.lowState);
             ch.high = flushToZero(
@@ -91,7 +122,7 @@ private:
             ch.bandState = std::tanh(ch.band);
             ch.lowState = ch.low;
         }
-        const double filtered = s.filterType == 1 ? ch.high : s.filterType == 2 ? ch.band : ch.low;
+        filtered = s.filterType == 1 ? ch.high : s.filterType == 2 ? ch.band : ch.low;
         const double quantised = quantise(filtered, bits);
         double mixed = 0.0;
         switch (s.mixMode) {
@@ -105,6 +136,9 @@ private:
     }
 
     Channel mChannels[2];
+    int mAmount = 0;
+    int mSilentFrames = 64;
+    bool mGateClosed = true;
 };
 
 } // namespace grindvox::reference
