@@ -18,13 +18,13 @@ Bytes bytesOf(const ByteChunk& chunk) {
 }
 
 // The default Grindvox's program, written out from the layout: "CcnK", byte size 0, "FxCk",
-// version 1, 'gRvx', version 1.1.0 as 10100 (0x2774), 7 parameters, "Init" in 28 bytes, then
+// version 1, 'gRvx', version 1.2.0 as 10200 (0x27D8), 7 parameters, "Init" in 28 bytes, then
 // Filter 0, Cutoff 11000 (the top of its range: 1.0), Resonance 0, Bits 16 (1.0), Ratio 0,
 // Mix Mode 0, Parallel 0 as big-endian floats.
 // clang-format off
 const Bytes kDefaultProgram = {
     'C', 'c', 'n', 'K',  0, 0, 0, 0,  'F', 'x', 'C', 'k',  0, 0, 0, 1,
-    'g', 'R', 'v', 'x',  0, 0, 0x27, 0x74,  0, 0, 0, 7,
+    'g', 'R', 'v', 'x',  0, 0, 0x27, 0xD8,  0, 0, 0, 7,
     'I', 'n', 'i', 't',  0, 0, 0, 0,  0, 0, 0, 0,  0, 0, 0, 0,  0, 0, 0, 0,  0, 0, 0, 0,
     0, 0, 0, 0,
     0, 0, 0, 0,  0x3F, 0x80, 0, 0,  0, 0, 0, 0,  0x3F, 0x80, 0, 0,  0, 0, 0, 0,  0, 0, 0, 0,
@@ -52,7 +52,7 @@ TEST(GrindvoxPresetFiles, TheBankHoldsTenSuchProgramsAfterItsHeader) {
     ASSERT_TRUE(plug.SaveBankAsFXBChunk(&file));
     ASSERT_EQ(file.Size(), 996);
     const Bytes header = {'C', 'c', 'n', 'K', 0, 0, 0,    0,    'F', 'x', 'B', 'k', 0, 0, 0, 2,
-                          'g', 'R', 'v', 'x', 0, 0, 0x27, 0x74, 0,   0,   0,   10,  0, 0, 0, 0};
+                          'g', 'R', 'v', 'x', 0, 0, 0x27, 0xD8, 0,   0,   0,   10,  0, 0, 0, 0};
     const Bytes bytes = bytesOf(file);
     EXPECT_EQ(Bytes(bytes.begin(), bytes.begin() + 32), header);
     EXPECT_EQ(Bytes(bytes.begin() + 32, bytes.begin() + 156), Bytes(124, 0));

@@ -30,7 +30,7 @@ std::string program(const std::string& name, const float (&values)[7]) {
     out += "FxCk";
     putWord(&out, 1);
     out += "gRvx";
-    putWord(&out, 10100); // version 1.1.0
+    putWord(&out, 10200); // version 1.2.0
     putWord(&out, 7);
     out += name;
     out.resize(56, '\0');
@@ -46,7 +46,7 @@ std::string bank(uint32_t current) {
     out += "FxBk";
     putWord(&out, 2);
     out += "gRvx";
-    putWord(&out, 10100);
+    putWord(&out, 10200);
     putWord(&out, 10);
     putWord(&out, current);
     out.resize(156, '\0');
