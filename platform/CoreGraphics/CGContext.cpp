@@ -413,6 +413,67 @@ pixman_image_t* PixmanImageFor(CGImage* image, void** copy) {
 
 } // namespace
 
+namespace {
+
+// Memory offsets of red, green and blue within a 32-bit pixel of an opaque (skipped-alpha)
+// layout; false for layouts with alpha.
+bool OpaqueChannelOffsets(CGBitmapInfo info, int offsets[3]) {
+    CGImageAlphaInfo alpha = info & kCGBitmapAlphaInfoMask;
+    CGBitmapInfo order = info & kCGBitmapByteOrderMask;
+    bool little = order == kCGBitmapByteOrder32Little;
+    if (!little && order != kCGBitmapByteOrderDefault && order != kCGBitmapByteOrder32Big)
+        return false;
+    struct Layout {
+        CGImageAlphaInfo alpha;
+        int big[3], little[3];
+    };
+    static const Layout kLayouts[] = {
+        {kCGImageAlphaNoneSkipFirst, {1, 2, 3}, {2, 1, 0}},
+        {kCGImageAlphaNoneSkipLast, {0, 1, 2}, {3, 2, 1}},
+    };
+    for (const Layout& l : kLayouts) {
+        if (l.alpha != alpha) continue;
+        for (int k = 0; k < 3; ++k)
+            offsets[k] = little ? l.little[k] : l.big[k];
+        return true;
+    }
+    return false;
+}
+
+// An opaque image drawn at its own size on whole pixels (the way a window shows its
+// off-screen bitmap) is a copy with the channels rearranged: done row by row here rather than
+// through a general transform. False when the draw is not of that kind.
+bool CopyOpaqueImage(CGContext* c, const CGImage* image, CGAffineTransform imageToPixels, Box box) {
+    const CGAffineTransform& m = imageToPixels;
+    if (image->isMask || image->bitsPerPixel != 32 || c->skipByte < 0) return false;
+    if (m.a != 1 || m.b != 0 || m.c != 0 || m.d != 1 || m.tx != floor(m.tx) || m.ty != floor(m.ty))
+        return false;
+    int in[3], out[3];
+    if (!OpaqueChannelOffsets(image->bitmapInfo, in) || !OpaqueChannelOffsets(c->bitmapInfo, out))
+        return false;
+    int dx = static_cast<int>(m.tx), dy = static_cast<int>(m.ty);
+    const auto* src = static_cast<const unsigned char*>(image->provider->data);
+    auto* dst = static_cast<unsigned char*>(c->data);
+    // Only the image's own pixels are copied; the box may reach past them.
+    int x0 = box.x0 > dx ? box.x0 : dx, y0 = box.y0 > dy ? box.y0 : dy;
+    int x1 =
+        box.x1 < dx + static_cast<int>(image->width) ? box.x1 : dx + static_cast<int>(image->width);
+    int y1 = box.y1 < dy + static_cast<int>(image->height) ? box.y1
+                                                           : dy + static_cast<int>(image->height);
+    for (int y = y0; y < y1; ++y) {
+        const unsigned char* s = src + (y - dy) * image->bytesPerRow + (x0 - dx) * 4;
+        unsigned char* d = dst + y * c->bytesPerRow + x0 * 4;
+        for (int x = x0; x < x1; ++x, s += 4, d += 4) {
+            d[out[0]] = s[in[0]];
+            d[out[1]] = s[in[1]];
+            d[out[2]] = s[in[2]];
+        }
+    }
+    return true;
+}
+
+} // namespace
+
 void CGContextDrawImage(CGContextRef c, CGRect rect, CGImageRef image) {
     if (!c || !image || CGRectIsEmpty(rect)) return;
     // Image pixels (x right, y down from the top row) to user space, then to target pixels.
@@ -433,6 +494,7 @@ void CGContextDrawImage(CGContextRef c, CGRect rect, CGImageRef image) {
                           CentreEdge(fmax(fmax(xs[0], xs[1]), fmax(xs[2], xs[3]))),
                           CentreEdge(fmax(fmax(ys[0], ys[1]), fmax(ys[2], ys[3])))});
     if (box.IsEmpty()) return;
+    if (CopyOpaqueImage(c, image, imageToPixels, box)) return;
 
     void* copy = nullptr;
     pixman_image_t* pixels = PixmanImageFor(image, &copy);

@@ -260,3 +260,32 @@ TEST(AffineTransform, ConcatAppliesTheFirstThenTheSecond) {
     EXPECT_DOUBLE_EQ(back.x, 3);
     EXPECT_DOUBLE_EQ(back.y, 4);
 }
+
+TEST(ImageDrawing, AnOpaqueImageAtItsOwnSizeCopiesRearrangedChannelsWithinTheClip) {
+    // Two rows of two pixels, one ignored byte then red, green, blue.
+    const unsigned char pixels[16] = {0, 10, 20, 30, 0, 40, 50, 60, 0, 70, 80, 90, 0, 1, 2, 3};
+    CGImageRef image = ImageOf(pixels, 2, 2, kCGImageAlphaNoneSkipFirst, true);
+    // Into a little-endian x8r8g8b8 target (bytes blue, green, red, ignored) at (1, 1) from the
+    // bottom, so the image's top row lands on target row 1 from the top, columns 1 and 2.
+    std::vector<unsigned char> target(4 * 3 * 4, 0xEE);
+    CGColorSpaceRef space = CGColorSpaceCreateDeviceRGB();
+    CGContextRef ctx = CGBitmapContextCreate(
+        target.data(), 4, 3, 8, 16, space, kCGImageAlphaNoneSkipFirst | kCGBitmapByteOrder32Little);
+    CGColorSpaceRelease(space);
+    CGContextClipToRect(ctx, CGRectMake(0, 0, 2, 3)); // keeps columns 0 and 1 only
+    CGContextDrawImage(ctx, CGRectMake(1, 0, 2, 2), image);
+    auto at = [&](int x, int y, int k) { return target[y * 16 + x * 4 + k]; };
+    // Row 1, column 1: the image's top-left pixel (10, 20, 30) as blue, green, red.
+    EXPECT_EQ(at(1, 1, 0), 30);
+    EXPECT_EQ(at(1, 1, 1), 20);
+    EXPECT_EQ(at(1, 1, 2), 10);
+    EXPECT_EQ(at(1, 1, 3), 0xEE); // the ignored byte is left alone
+    // Row 2, column 1: the bottom-left pixel (70, 80, 90).
+    EXPECT_EQ(at(1, 2, 0), 90);
+    EXPECT_EQ(at(1, 2, 2), 70);
+    // Column 2 is clipped away; row 0 is above the image.
+    EXPECT_EQ(at(2, 1, 0), 0xEE);
+    EXPECT_EQ(at(1, 0, 0), 0xEE);
+    CGContextRelease(ctx);
+    CGImageRelease(image);
+}

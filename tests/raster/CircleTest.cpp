@@ -1,6 +1,6 @@
 // Circles, arcs and rounded rectangles: aliased outlines against the midpoint rule, antialiased
 // values worked by hand, antialiased rings and discs against supersampled models, every pixel
-// blended once (drawn additively, no pixel may hold two blends), radii from anywhere, arcs as
+// blended once (no pixel may hold two blends), radii from anywhere, arcs as
 // parts of the whole circle, and flipped bitmaps showing the same image.
 
 #include "ShapeTestSupport.h"
@@ -146,39 +146,58 @@ TEST(Circle, AntialiasedShapesCoverTheirModels) {
     }
 }
 
-TEST(Circle, EveryShapeBlendsEachPixelOnce) {
+// Whether a pixel drawn additively in white over black (a) and multiplicatively in black over
+// white (m) holds the result of one blend of some weight w: a = 255 w / 256 and
+// m = 255 (256 - w) / 256. Two blends of weights w1, w2 add up in a but multiply in m, which no
+// single weight reproduces unless one of them is tiny.
+bool oneBlend(int a, int m) {
+    for (int w = 0; w <= 256; ++w)
+        if (a == 255 * w / 256 && m == 255 * (256 - w) / 256) return true;
+    return false;
+}
+
+TEST(Shapes, EveryShapeBlendsEachPixelOnce) {
     Random rnd{22};
-    for (int trial = 0; trial < 120; ++trial) {
-        TestBitmap bm(40, 40);
-        bm.fill(0);
+    for (int trial = 0; trial < 400; ++trial) {
         const float cx = rnd.range(-40, 360) / 8.0f, cy = rnd.range(-40, 360) / 8.0f;
-        const float r = rnd.range(0, 240) / 8.0f;
-        const bool aa = trial & 1;
-        // Edge pixels of antialiased shapes (and of the prebuilt small circles) blend with
-        // weights of their own, never above the shape's: a second blend shows as more than one
-        // full blend's worth.
-        switch (trial % 4) {
-        case 0: LICE_Circle(&bm, cx, cy, r, kOnce, 1.0f, LICE_COMBINE_ADD, aa); break;
-        case 1: LICE_FillCircle(&bm, cx, cy, r, kOnce, 1.0f, LICE_COMBINE_ADD, aa); break;
-        case 2:
-            LICE_Arc(&bm, cx, cy, r, rnd.range(-700, 700) / 100.0f, rnd.range(-700, 700) / 100.0f,
-                     kOnce, 1.0f, LICE_COMBINE_ADD, aa);
-            break;
-        default:
-            LICE_RoundRect(&bm, cx - r, cy - r, 2 * r + rnd.range(0, 9), 2 * r + rnd.range(0, 9),
-                           rnd.range(0, 12), kOnce, 1.0f, LICE_COMBINE_ADD, aa);
-            break;
+        const float r = rnd.range(0, 240) / 8.0f, a0 = rnd.range(-700, 700) / 100.0f,
+                    a1 = rnd.range(-700, 700) / 100.0f;
+        const int extra = rnd.range(0, 9), corner = rnd.range(0, 12);
+        const int px[] = {(int)cx, (int)cy + 9, (int)(cx + r), (int)cy - 3, (int)(cx - r)};
+        const int py[] = {(int)cy, (int)cx, (int)(cy + r), (int)(cy + r / 2), (int)cx - 7};
+        // At full weight the two images cannot tell one blend from two; most trials use less.
+        const bool aa = (trial / 8) & 1;
+        const float alpha = (trial / 16) % 4 == 0 ? 1.0f : 0.75f;
+        TestBitmap add(40, 40), mul(40, 40);
+        add.fill(0), mul.fill(0xffffffffu);
+        for (TestBitmap* bm : {&add, &mul}) {
+            const LICE_pixel c = bm == &add ? kWhite : 0u;
+            const int mode = bm == &add ? LICE_COMBINE_ADD : LICE_COMBINE_MULTIPLY;
+            switch (trial % 8) {
+            case 0: LICE_Circle(bm, cx, cy, r, c, alpha, mode, aa); break;
+            case 1: LICE_FillCircle(bm, cx, cy, r, c, alpha, mode, aa); break;
+            case 2: LICE_Arc(bm, cx, cy, r, a0, a1, c, alpha, mode, aa); break;
+            case 3:
+                LICE_RoundRect(bm, cx - r, cy - r, 2 * r + extra, 2 * r + extra, corner, c, alpha,
+                               mode, aa);
+                break;
+            case 4: LICE_Line(bm, px[0], py[0], px[1], py[1], c, alpha, mode, aa); break;
+            case 5: LICE_FillConvexPolygon(bm, px, py, 5, c, alpha, mode); break;
+            case 6: LICE_DrawRect(bm, px[0], py[0], px[1], py[1], c, alpha, mode); break;
+            default:
+                LICE_DashedLine(bm, px[0], py[0], px[1], py[1], 3, 2, c, alpha, mode, aa);
+                break;
+            }
         }
         for (int y = 0; y < 40; ++y)
-            for (int x = 0; x < 40; ++x) {
-                const LICE_pixel p = bm.at(x, y);
-                if (LICE_PixelR(p) > 0x10 || LICE_PixelA(p) > 0x10) {
-                    ADD_FAILURE() << "trial " << trial << ": pixel " << x << "," << y << " is "
-                                  << std::hex << p;
+            for (int x = 0; x < 40; ++x)
+                if (!oneBlend(LICE_PixelR(add.at(x, y)), LICE_PixelR(mul.at(x, y)))) {
+                    ADD_FAILURE() << "trial " << trial << ": pixel " << x << "," << y << " holds "
+                                  << LICE_PixelR(add.at(x, y)) << " added and "
+                                  << LICE_PixelR(mul.at(x, y)) << " multiplied";
                     return;
                 }
-            }
-        ASSERT_TRUE(bm.paddingIntact());
+        ASSERT_TRUE(add.paddingIntact() && mul.paddingIntact());
     }
 }
 

@@ -1,0 +1,10 @@
+#pragma once
+
+#include <AppKit/GrindvoxAppKit.h>
+
+namespace appkit {
+
+GrindvoxAppKitMenuAnswerer MenuAnswerer();
+GrindvoxAppKitPanelAnswerer PanelAnswerer();
+
+} // namespace appkit
