@@ -268,6 +268,13 @@ public:
     bool SaveBankAsFXBFile(const char* path);
     bool LoadProgramFromFXPFile(const char* path);
     bool LoadBankFromFXBFile(const char* path);
+    // The same through the attached editor's file dialog, main thread: it starts in mPresetDir
+    // (which it updates) and offers defaultName for a save. False without an editor, when the
+    // user cancels, or as the file forms answer.
+    bool SaveProgramAsFXP(const char* defaultName);
+    bool SaveBankAsFXB(const char* defaultName);
+    bool LoadProgramFromFXP();
+    bool LoadBankFromFXB();
     // Developer aids, any thread: one line of source text that recreates the current preset,
     // through MakePresetFromNamedParams with the current values (names holds one enumerator
     // name per parameter) or through MakePresetFromBlob with the current slot's blob. False when

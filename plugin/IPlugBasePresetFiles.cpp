@@ -1,11 +1,12 @@
 // The plug-in base's preset files: the current program as a VST 2 program file and every slot as
-// a bank file, as bytes and as files.
+// a bank file, as bytes, as files and through the editor's file dialog.
 //
 // Readers never apply a file they have not checked whole. The value forms are checked field by
 // field before the first parameter changes; the chunk forms hand an opaque blob to the
 // plug-in, so what it changed is put back when the blob turns out not to be whole.
 #include "plugin/IPlugBase.h"
 
+#include "editor/IGraphics.h"
 #include "plugin/FileBytes.h"
 #include "plugin/Trace.h"
 
@@ -217,6 +218,15 @@ private:
     bool mComplete = true;
 };
 
+// Asks the editor for a preset file's name, starting in `dir`; false without an editor or when
+// the user cancelled.
+bool promptForFile(IGraphics* editor, WDL_String* file, EFileAction action, WDL_String* dir,
+                   const char* extension) {
+    if (!editor) return false;
+    editor->PromptForFile(file, action, dir, extension);
+    return file->GetLength() > 0;
+}
+
 } // namespace
 
 bool IPlugBase::SaveProgramAsFXPChunk(ByteChunk* chunk) {
@@ -412,4 +422,28 @@ bool IPlugBase::LoadProgramFromFXPFile(const char* path) {
 bool IPlugBase::LoadBankFromFXBFile(const char* path) {
     ByteChunk file;
     return ReadFileBytes(path, &file, kMaxPresetFileSize) && LoadBankFromFXBChunk(&file);
+}
+
+bool IPlugBase::SaveProgramAsFXP(const char* defaultName) {
+    WDL_String file(defaultName);
+    return promptForFile(mGraphics, &file, kFileSave, &mPresetDir, "fxp") &&
+           SaveProgramAsFXPFile(file.Get());
+}
+
+bool IPlugBase::SaveBankAsFXB(const char* defaultName) {
+    WDL_String file(defaultName);
+    return promptForFile(mGraphics, &file, kFileSave, &mPresetDir, "fxb") &&
+           SaveBankAsFXBFile(file.Get());
+}
+
+bool IPlugBase::LoadProgramFromFXP() {
+    WDL_String file(nullptr);
+    return promptForFile(mGraphics, &file, kFileOpen, &mPresetDir, "fxp") &&
+           LoadProgramFromFXPFile(file.Get());
+}
+
+bool IPlugBase::LoadBankFromFXB() {
+    WDL_String file(nullptr);
+    return promptForFile(mGraphics, &file, kFileOpen, &mPresetDir, "fxb") &&
+           LoadBankFromFXBFile(file.Get());
 }

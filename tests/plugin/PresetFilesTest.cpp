@@ -534,3 +534,56 @@ TEST(PresetFiles, FilesSaveAndLoadAndAFailedSaveKeepsTheOldFile) {
     std::remove(fxb.c_str());
     rmdir(dir.c_str());
 }
+
+namespace {
+
+// A file dialog that answers with a name set beforehand ("" is Cancel) and moves the folder on,
+// as a dialog the user navigated in would.
+class DialogGraphics : public FakeGraphics {
+public:
+    void PromptForFile(WDL_String* filename, EFileAction action, WDL_String* dir,
+                       const char* extensions) override {
+        asked.push_back({filename->Get(), action, dir->Get(), extensions});
+        filename->Set(answer.c_str());
+        dir->Set("/chosen");
+    }
+    struct Asked {
+        std::string name;
+        EFileAction action;
+        std::string dir;
+        std::string extensions;
+    };
+    std::vector<Asked> asked;
+    std::string answer;
+};
+
+} // namespace
+
+TEST(PresetFiles, TheDialogFormsAskTheEditorForTheFileAndStartWhereTheLastOneEnded) {
+    Plug plug;
+    EXPECT_FALSE(plug.SaveProgramAsFXP("x")) << "no editor, no dialog";
+    auto* dialog = new DialogGraphics;
+    plug.AttachGraphics(dialog);
+    const std::string path = ::testing::TempDir() + "dialog_" + std::to_string(getpid()) + ".fxb";
+
+    dialog->answer = "";
+    EXPECT_FALSE(plug.SaveBankAsFXB("Bank")) << "cancelled";
+    dialog->answer = path;
+    EXPECT_TRUE(plug.SaveBankAsFXB("Bank"));
+    makeDistinct(plug);
+    const Plug::Observed changed = plug.Observe();
+    EXPECT_TRUE(plug.LoadBankFromFXB());
+    EXPECT_FALSE(plug.Observe() == changed) << "the saved bank came back";
+    EXPECT_FALSE(plug.LoadProgramFromFXP()) << "a bank is no program";
+
+    ASSERT_EQ(dialog->asked.size(), 4u);
+    EXPECT_EQ(dialog->asked[0].name, "Bank");
+    EXPECT_EQ(dialog->asked[0].action, kFileSave);
+    EXPECT_EQ(dialog->asked[0].dir, "");
+    EXPECT_EQ(dialog->asked[0].extensions, "fxb");
+    EXPECT_EQ(dialog->asked[1].dir, "/chosen");
+    EXPECT_EQ(dialog->asked[2].name, "") << "opening offers no name";
+    EXPECT_EQ(dialog->asked[2].action, kFileOpen);
+    EXPECT_EQ(dialog->asked[3].extensions, "fxp");
+    std::remove(path.c_str());
+}
