@@ -24,8 +24,8 @@ void addDisplayTexts(IParam* param, const char* const* texts, int n) {
 } // namespace
 
 Grindvox::Grindvox(IPlugInstanceInfo instanceInfo)
-    : IPlugAU(instanceInfo, kNumParams, "1-1 2-2", kNumPresets, "Grindvox", "", "Tolva_Sonics",
-              kVersion, kUniqueID, kMfrID, 0, false, false, false, 0) {
+    : IPlug(instanceInfo, kNumParams, "1-1 2-2", kNumPresets, "Grindvox", "", "Tolva_Sonics",
+            kVersion, kUniqueID, kMfrID, 0, false, false, false, 0) {
     TRACE_CALL("%s", GetEffectName());
     mSvfL = new TolvaSvf(mCutoff.load(), mResonance.load(), mSampleRate, mOversampling);
     mSvfR = new TolvaSvf(mCutoff.load(), mResonance.load(), mSampleRate, mOversampling);

@@ -1,6 +1,14 @@
 #pragma once
 
+// The effect's source is compiled once per plug-in format, with that format's adapter as its
+// base: GRINDVOX_LV2 selects the LV2 adapter, the Audio Unit one is the default.
+#if defined(GRINDVOX_LV2)
+#include "lv2/IPlugLV2.h"
+using IPlug = IPlugLV2;
+#else
 #include "au/IPlugAU.h"
+using IPlug = IPlugAU;
+#endif
 
 #include <atomic>
 
@@ -20,7 +28,7 @@ class TolvaSvf;
 //
 // Owns its six DSP blocks; everything else (state, presets, host traffic) is the adapter's and
 // the base's.
-class Grindvox : public IPlugAU {
+class Grindvox : public IPlug {
 public:
     enum EParams {
         kFilter = 0,

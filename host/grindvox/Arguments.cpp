@@ -19,7 +19,7 @@ const char* const kProgramHelp =
     "commands:\n"
     "  render INPUT OUTPUT     process an audio file into OUTPUT (- is standard input/output)\n"
     "  render --demo OUTPUT    process the built-in demo signal into OUTPUT\n"
-    "  info [--json]           list the unit: identity, channels, parameters, factory presets\n"
+    "  info [--json]           list the unit: identity, channels, parameters, presets\n"
     "  help [COMMAND]          show this help or a command's help\n"
     "  --version               show the program's version\n"
     "\n"
@@ -31,7 +31,8 @@ const char* const kSettingsHelp =
     "  --set NAME=VALUE     set a parameter (repeatable); VALUE is a number in the parameter's\n"
     "                       unit or one of its texts: --set Filter=HPF --set \"Mix Mode=x\"\n"
     "                       --set Parallel=on --set Cutoff=1200. `grindvox info` lists them\n"
-    "  --preset N|NAME      start from a factory preset, by number or by name; after a\n"
+    "  --preset N|NAME      start from a factory preset, by number or by name, or from one of\n"
+    "                       the designed presets the component ships, by name; after a\n"
     "                       --state bank, one of the bank's programs\n"
     "  --state FILE         start from a state saved in an .aupreset file, a .fxp program\n"
     "                       or a .fxb bank of presets (told by the suffix)\n"
@@ -78,16 +79,17 @@ std::string renderHelp() {
 }
 
 std::string infoHelp() {
-    std::string text = "usage: grindvox info [OPTIONS]\n"
-                       "\n"
-                       "Lists the unit as a host sees it through its properties: name,\n"
-                       "manufacturer, component codes, version, channel configurations, latency\n"
-                       "and tail, every parameter with its unit, range, default, current value\n"
-                       "and texts, and the factory presets. The options below change the current\n"
-                       "values shown.\n"
-                       "\n"
-                       "options:\n"
-                       "  --json               the same as one JSON object, for scripts\n";
+    std::string text =
+        "usage: grindvox info [OPTIONS]\n"
+        "\n"
+        "Lists the unit as a host sees it through its properties: name,\n"
+        "manufacturer, component codes, version, channel configurations, latency\n"
+        "and tail, every parameter with its unit, range, default, current value\n"
+        "and texts, the factory presets and the designed presets. The options below\n"
+        "change the current values shown.\n"
+        "\n"
+        "options:\n"
+        "  --json               the same as one JSON object, for scripts\n";
     text += kSettingsHelp;
     text += "  --help               show this help\n";
     return text;

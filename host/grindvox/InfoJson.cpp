@@ -80,6 +80,10 @@ std::string InfoJson(const UnitDriver& unit) {
         json.EndObject();
     }
     json.EndArray();
+    json.Key("designedPresets").BeginArray();
+    for (const UnitDriver::DesignedPreset& preset : unit.DesignedPresets())
+        json.String(preset.name);
+    json.EndArray();
     json.EndObject();
     return json.Text();
 }

@@ -40,6 +40,10 @@ void appendPresets(const UnitDriver& unit, std::string* text) {
     for (const UnitDriver::Preset& preset : presets)
         append(text, "  %2d  \"%s\"%s\n", static_cast<int>(preset.number), preset.name.c_str(),
                preset.number == current ? "  (current)" : "");
+    const std::vector<UnitDriver::DesignedPreset> designed = unit.DesignedPresets();
+    append(text, "designed presets (%zu), by name\n", designed.size());
+    for (const UnitDriver::DesignedPreset& preset : designed)
+        append(text, "      \"%s\"\n", preset.name.c_str());
 }
 
 } // namespace

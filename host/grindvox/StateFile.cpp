@@ -90,7 +90,7 @@ bool endsWithIgnoringCase(const std::string& text, const std::string& suffix) {
 StateFileKind StateFileKindOf(const std::string& path) {
     if (endsWithIgnoringCase(path, ".fxp")) return StateFileKind::Program;
     if (endsWithIgnoringCase(path, ".fxb")) return StateFileKind::Bank;
-    return StateFileKind::AUPreset;
+    return StateFileKind::PropertyList;
 }
 
 Failure SaveStateFile(const std::string& path, CFPropertyListRef state, bool noClobber) {

@@ -16,9 +16,9 @@
 
 // What a state file holds, told by its name's suffix in any case.
 enum class StateFileKind {
-    AUPreset, // any name but the two below
-    Program,  // ".fxp"
-    Bank,     // ".fxb"
+    PropertyList, // ".aupreset", or any name but the two below
+    Program,      // ".fxp"
+    Bank,         // ".fxb"
 };
 StateFileKind StateFileKindOf(const std::string& path);
 

@@ -1,8 +1,12 @@
 #include "host/grindvox/UnitDriver.h"
 
 #include "host/CFObject.h"
+#include "host/grindvox/StateFile.h"
 #include "host/grindvox/Text.h"
 
+#include <dirent.h>
+
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -254,41 +258,96 @@ SInt32 UnitDriver::CurrentPreset() const {
     return preset.presetNumber;
 }
 
+namespace {
+
+constexpr const char* kPresetSuffix = ".aupreset";
+
+// The first preset named `name` exactly, else ignoring case; null when none is.
+template <class PresetList>
+const typename PresetList::value_type* findByName(const PresetList& presets,
+                                                  const std::string& name) {
+    for (const auto& preset : presets) {
+        if (preset.name == name) return &preset;
+    }
+    for (const auto& preset : presets) {
+        if (EqualIgnoringCase(preset.name, name)) return &preset;
+    }
+    return nullptr;
+}
+
+std::string factoryList(const std::vector<UnitDriver::Preset>& presets) {
+    std::string list;
+    bool sameNames = presets.size() > 1;
+    for (const UnitDriver::Preset& preset : presets) {
+        sameNames = sameNames && preset.name == presets[0].name;
+        list +=
+            (list.empty() ? "" : ", ") + std::to_string(preset.number) + " \"" + preset.name + "\"";
+    }
+    if (sameNames)
+        list = std::to_string(presets.front().number) + " to " +
+               std::to_string(presets.back().number) + ", all named \"" + presets[0].name + "\"";
+    return list.empty() ? "none" : list;
+}
+
+} // namespace
+
+std::vector<UnitDriver::DesignedPreset> UnitDriver::DesignedPresets() const {
+    std::vector<DesignedPreset> presets;
+    const std::string folder = mIdentity.bundlePath + "/Contents/Resources/Presets";
+    DIR* dir = opendir(folder.c_str());
+    if (!dir) return presets;
+    const size_t suffix = std::strlen(kPresetSuffix);
+    while (const dirent* entry = readdir(dir)) {
+        const std::string file = entry->d_name;
+        if (file.size() <= suffix || file.compare(file.size() - suffix, suffix, kPresetSuffix) != 0)
+            continue;
+        presets.push_back({file.substr(0, file.size() - suffix), folder + "/" + file});
+    }
+    closedir(dir);
+    std::sort(presets.begin(), presets.end(),
+              [](const DesignedPreset& a, const DesignedPreset& b) { return a.name < b.name; });
+    return presets;
+}
+
 Failure UnitDriver::SelectPreset(const std::string& numberOrName) {
     const std::vector<Preset> presets = FactoryPresets();
     const Preset* chosen = nullptr;
     double number = 0.0;
     const bool byNumber = ReadNumber(numberOrName, &number);
     for (const Preset& preset : presets) {
-        if (byNumber ? preset.number == number : preset.name == numberOrName) {
-            chosen = &preset;
-            break;
-        }
+        if (byNumber && preset.number == number) chosen = &preset;
     }
-    for (const Preset& preset : presets) {
-        if (chosen || byNumber) break;
-        if (EqualIgnoringCase(preset.name, numberOrName)) chosen = &preset;
+    if (!byNumber) chosen = findByName(presets, numberOrName);
+    if (chosen) {
+        CFObject name(CreateCFString(chosen->name));
+        AUPreset request = {chosen->number, name.As<CFStringRef>()};
+        return setProperty(kAudioUnitProperty_PresentPreset, kAudioUnitScope_Global, &request,
+                           sizeof request, "the factory preset");
     }
-    if (!chosen) {
-        std::string list;
-        bool sameNames = presets.size() > 1;
-        for (const Preset& preset : presets) {
-            sameNames = sameNames && preset.name == presets[0].name;
-            list += (list.empty() ? "" : ", ") + std::to_string(preset.number) + " \"" +
-                    preset.name + "\"";
-        }
-        if (sameNames)
-            list = std::to_string(presets.front().number) + " to " +
-                   std::to_string(presets.back().number) + ", all named \"" + presets[0].name +
-                   "\"";
-        return UsageError("no factory preset " +
-                          (byNumber ? numberOrName : "\"" + numberOrName + "\"") +
-                          "; the presets are " + (list.empty() ? "none" : list));
-    }
-    CFObject name(CreateCFString(chosen->name));
-    AUPreset request = {chosen->number, name.As<CFStringRef>()};
-    return setProperty(kAudioUnitProperty_PresentPreset, kAudioUnitScope_Global, &request,
-                       sizeof request, "the factory preset");
+
+    // The designed presets come after the factory ones: a factory preset of the same name wins.
+    const std::vector<DesignedPreset> designed = DesignedPresets();
+    const DesignedPreset* found = byNumber ? nullptr : findByName(designed, numberOrName);
+    if (found) return loadDesignedPreset(*found);
+    std::string names;
+    for (const DesignedPreset& preset : designed)
+        names += (names.empty() ? "\"" : ", \"") + preset.name + "\"";
+    return UsageError("no factory preset " +
+                      (byNumber ? numberOrName : "\"" + numberOrName + "\"") +
+                      "; the presets are " + factoryList(presets) +
+                      (names.empty() ? "" : "; the designed presets are " + names));
+}
+
+Failure UnitDriver::loadDesignedPreset(const DesignedPreset& preset) {
+    CFPropertyListRef state = nullptr;
+    Failure failure = LoadStateFile(preset.path, mIdentity.description, &state);
+    if (failure.Failed()) return failure;
+    CFObject owned(state);
+    const OSStatus result = RestoreState(state);
+    if (result != noErr)
+        return RunError("the unit refused the designed preset \"" + preset.name + "\" (" +
+                        status(result) + ")");
+    return {};
 }
 
 std::vector<AUChannelInfo> UnitDriver::ChannelConfigurations() const {

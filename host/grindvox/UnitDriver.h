@@ -58,6 +58,13 @@ public:
         std::string name;
     };
 
+    // A designed preset the bundle ships as an .aupreset file in Contents/Resources/Presets,
+    // named after its file.
+    struct DesignedPreset {
+        std::string name;
+        std::string path;
+    };
+
     UnitDriver() = default;
     ~UnitDriver();
     UnitDriver(const UnitDriver&) = delete;
@@ -90,7 +97,11 @@ public:
     // The number of the preset the unit reports as current (after a bank, one of its programs);
     // -1 when it reports none.
     SInt32 CurrentPreset() const;
-    // By number or by name; an unknown one is a usage error listing the presets.
+    // Sorted by name; none when the bundle has no such folder.
+    std::vector<DesignedPreset> DesignedPresets() const;
+    // A factory preset by number or by name, else a designed preset by name (each exactly, or
+    // else ignoring case), whose file is loaded as a state; an unknown one is a usage error
+    // listing both kinds.
     Failure SelectPreset(const std::string& numberOrName);
 
     std::vector<AUChannelInfo> ChannelConfigurations() const;
@@ -125,6 +136,7 @@ private:
                                   AudioBufferList* data);
     Failure readIdentity(const ComponentBundle::Entry& entry);
     Failure readParameters();
+    Failure loadDesignedPreset(const DesignedPreset& preset);
     Failure setProperty(AudioUnitPropertyID id, AudioUnitScope scope, const void* data, UInt32 size,
                         const char* what);
 

@@ -63,7 +63,7 @@ Failure loadPresetFile(UnitDriver& unit, const std::string& path, bool bank) {
 
 Failure loadState(UnitDriver& unit, const std::string& path) {
     const StateFileKind kind = StateFileKindOf(path);
-    if (kind != StateFileKind::AUPreset)
+    if (kind != StateFileKind::PropertyList)
         return loadPresetFile(unit, path, kind == StateFileKind::Bank);
     CFPropertyListRef state = nullptr;
     Failure failure = LoadStateFile(path, unit.GetIdentity().description, &state);
@@ -114,7 +114,7 @@ Failure SaveUnitState(UnitDriver& unit, const UnitSettings& settings, bool noClo
     if (settings.saveState.empty()) return {};
     std::string error;
     const StateFileKind kind = StateFileKindOf(settings.saveState);
-    if (kind != StateFileKind::AUPreset) {
+    if (kind != StateFileKind::PropertyList) {
         std::string bytes;
         if (!unit.CopyPresetFile(kind == StateFileKind::Bank, &bytes, &error))
             return RunError("cannot save the state to \"" + settings.saveState + "\": " + error);

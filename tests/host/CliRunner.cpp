@@ -54,8 +54,9 @@ std::vector<std::string> ScratchFolder::Names() const {
 
 namespace {
 
-[[noreturn]] void execCli(const ScratchFolder& folder, const std::vector<std::string>& args,
-                          int inFd, int outFd) {
+// Becomes `program` (found on PATH when the name has no slash) in the child.
+[[noreturn]] void execProgram(const char* program, const ScratchFolder& folder,
+                              const std::vector<std::string>& args, int inFd, int outFd) {
     const int err = open((folder / ".stderr").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     const int out =
         outFd >= 0 ? outFd : open((folder / ".stdout").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
@@ -65,11 +66,11 @@ namespace {
     dup2(out, STDOUT_FILENO);
     dup2(err, STDERR_FILENO);
     std::vector<char*> argv;
-    argv.push_back(const_cast<char*>(GRINDVOX_CLI));
+    argv.push_back(const_cast<char*>(program));
     for (const std::string& arg : args)
         argv.push_back(const_cast<char*>(arg.c_str()));
     argv.push_back(nullptr);
-    execv(GRINDVOX_CLI, argv.data());
+    execvp(program, argv.data());
     _exit(127);
 }
 
@@ -102,7 +103,7 @@ CliResult RunCli(const ScratchFolder& folder, const std::vector<std::string>& ar
     if (pid == 0) {
         if (inPipe[1] >= 0) close(inPipe[1]);
         if (outPipe[0] >= 0) close(outPipe[0]);
-        execCli(folder, args, inPipe[0], outPipe[1]);
+        execProgram(GRINDVOX_CLI, folder, args, inPipe[0], outPipe[1]);
     }
     if (inPipe[0] >= 0) close(inPipe[0]);
     if (outPipe[1] >= 0) close(outPipe[1]);
@@ -135,10 +136,17 @@ CliResult RunCli(const ScratchFolder& folder, const std::vector<std::string>& ar
     return result;
 }
 
+CliResult RunProgram(const ScratchFolder& folder, const std::string& program,
+                     const std::vector<std::string>& args) {
+    const pid_t pid = fork();
+    if (pid == 0) execProgram(program.c_str(), folder, args, -1, -1);
+    return collect(folder, pid, nullptr);
+}
+
 BackgroundCli::BackgroundCli(const ScratchFolder& folder, const std::vector<std::string>& args)
     : mFolder(folder) {
     mPid = fork();
-    if (mPid == 0) execCli(folder, args, -1, -1);
+    if (mPid == 0) execProgram(GRINDVOX_CLI, folder, args, -1, -1);
 }
 
 BackgroundCli::~BackgroundCli() {

@@ -35,6 +35,9 @@ private:
 
 // Runs grindvox with `args` (no shell: each is one argument) in `folder`.
 CliResult RunCli(const ScratchFolder& folder, const std::vector<std::string>& args);
+// The same for any program, found on PATH when the name has no slash.
+CliResult RunProgram(const ScratchFolder& folder, const std::string& program,
+                     const std::vector<std::string>& args);
 
 // How RunCli connects the standard streams beyond its defaults (standard input empty and a
 // file, standard output a file).

@@ -1,0 +1,126 @@
+// What the LV2 adapter costs per run: grindvox.lv2 loaded by lilv and run at 64 and 512
+// frames (stereo float ports, every control set), against Grindvox::ProcessDoubleReplacing
+// called directly on the same block in the same binary. Prints the ratio of the two times.
+#include "effect/Grindvox.h"
+#include "tests/lv2/LilvHost.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <cstdio>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int kMaxFrames = 512;
+
+// Every stage doing work: a resonant band-pass, 6 steps, a hold of 4 samples, the average mix
+// and the parallel path.
+const float kBusy[Grindvox::kNumParams] = {2, 2000, 1.2f, 6, 3, 1, 1};
+
+struct Input {
+    std::vector<float> channel[2] = {std::vector<float>(kMaxFrames),
+                                     std::vector<float>(kMaxFrames)};
+    Input() {
+        unsigned noise = 12345;
+        for (int i = 0; i < kMaxFrames; ++i) {
+            noise = noise * 1664525u + 1013904223u;
+            const float n = (static_cast<float>(noise >> 8) / 16777216.0f - 0.5f) * 0.2f;
+            channel[0][i] = 0.5f * std::sin(i * 0.031f) + 0.3f * std::sin(i * 0.47f) + n;
+            channel[1][i] = 0.6f * std::sin(i * 0.0071f + 1.0f) + 0.2f * std::sin(i * 1.3f) - n;
+        }
+    }
+};
+
+const Input& input() {
+    static const Input block;
+    return block;
+}
+
+void BM_LV2Run(benchmark::State& state) {
+    const auto frames = static_cast<uint32_t>(state.range(0));
+    grindvox::test::LilvHost host(grindvox::test::kStereoURI, 44100.0, kMaxFrames);
+    if (!host.Ok()) {
+        state.SkipWithError("grindvox.lv2 did not instantiate");
+        return;
+    }
+    for (int i = 0; i < Grindvox::kNumParams; ++i)
+        host.SetControl(i, kBusy[i]);
+    std::vector<float> out[2] = {std::vector<float>(kMaxFrames), std::vector<float>(kMaxFrames)};
+    for (int c = 0; c < 2; ++c)
+        host.Connect(c, input().channel[c].data(), out[c].data());
+    for (auto _ : state) {
+        host.Run(frames);
+        benchmark::DoNotOptimize(out[0].data());
+        benchmark::ClobberMemory();
+    }
+}
+
+void BM_ProcessDoubleReplacing(benchmark::State& state) {
+    const int frames = static_cast<int>(state.range(0));
+    Grindvox plug{IPlugInstanceInfo{}};
+    plug.Reset();
+    for (int i = 0; i < Grindvox::kNumParams; ++i) {
+        plug.GetParam(i)->Set(kBusy[i]);
+        plug.OnParamChange(i);
+    }
+    std::vector<double> in[2], out[2];
+    for (int c = 0; c < 2; ++c) {
+        in[c].assign(input().channel[c].begin(), input().channel[c].end());
+        out[c].assign(kMaxFrames, 0.0);
+    }
+    double* ins[2] = {in[0].data(), in[1].data()};
+    double* outs[2] = {out[0].data(), out[1].data()};
+    for (auto _ : state) {
+        plug.ProcessDoubleReplacing(ins, outs, frames);
+        benchmark::DoNotOptimize(outs[0]);
+        benchmark::ClobberMemory();
+    }
+}
+
+BENCHMARK(BM_LV2Run)->Arg(64)->Arg(512)->Unit(benchmark::kNanosecond);
+BENCHMARK(BM_ProcessDoubleReplacing)->Arg(64)->Arg(512)->Unit(benchmark::kNanosecond);
+
+// Prints the usual table, then, per block size, the run's time over the direct call's.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& run : runs) {
+            const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+            if ((run.run_type != Run::RT_Iteration && !median) || run.error_occurred) continue;
+            const std::string name = run.benchmark_name();
+            const int frames = std::stoi(name.substr(name.find('/') + 1));
+            (name.find("LV2Run") != std::string::npos ? mRun : mDirect)[frames] =
+                run.GetAdjustedCPUTime();
+        }
+    }
+
+    void Finalize() override {
+        ConsoleReporter::Finalize();
+        std::printf("\n%8s %14s %14s %8s\n", "frames", "LV2 run", "direct DSP", "ratio");
+        for (const auto& [frames, run] : mRun) {
+            const auto direct = mDirect.find(frames);
+            if (direct == mDirect.end()) continue;
+            std::printf("%8d %11.0f ns %11.0f ns %8.3f\n", frames, run, direct->second,
+                        run / direct->second);
+        }
+    }
+
+private:
+    std::map<int, double> mRun;
+    std::map<int, double> mDirect;
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    return 0;
+}
