@@ -18,6 +18,16 @@ struct IPlugInstanceInfo {
     WDL_String mCocoaViewFactoryClassName{nullptr};
 };
 
+// The unit's own properties, in the range hosts leave to components; global scope, readable and
+// writable, each a CFDataRef. Reading one gives the host a new data object, which it releases:
+// the current program as a program file ("fxp") or every preset as a bank file ("fxb"). Setting
+// one loads the file; a file the plug-in refuses answers kAudioUnitErr_InvalidPropertyValue and
+// changes nothing.
+enum {
+    kIPlugAUProperty_ProgramFile = 64000,
+    kIPlugAUProperty_BankFile = 64001,
+};
+
 // The adapter between the Audio Unit component interface and the plug-in base: the component
 // entry that routes every selector under the plug-in's lock, the properties and busses a host
 // configures, the render path that pulls input and runs the base's processing, the fast-dispatch
@@ -134,6 +144,9 @@ protected:
     // The state dictionary of the ClassInfo property; the caller owns what GetState makes.
     ComponentResult GetState(CFPropertyListRef* state);
     ComponentResult SetState(CFPropertyListRef state);
+    // The program or bank file properties; the caller owns what GetPresetFile makes.
+    ComponentResult GetPresetFile(bool bank, CFDataRef* file);
+    ComponentResult SetPresetFile(bool bank, CFDataRef file);
 
     BusChannels* GetBus(AudioUnitScope scope, AudioUnitElement busIdx);
     // Sum of the host channel counts of the busses but excludeIdx, or -1 when none is set.

@@ -254,6 +254,13 @@ ComponentResult IPlugAU::GetProperty(AudioUnitPropertyID propID, AudioUnitScope 
                 static_cast<AudioUnitParameterValue>(param->mNegateDisplay ? -value : value);
             return noErr;
         });
+    case kIPlugAUProperty_ProgramFile:
+    case kIPlugAUProperty_BankFile:
+        if (!isGlobal(scope)) return kAudioUnitErr_InvalidProperty;
+        return reply(sizeof(CFDataRef), true, [&]() -> ComponentResult {
+            return GetPresetFile(propID == kIPlugAUProperty_BankFile,
+                                 static_cast<CFDataRef*>(data));
+        });
     case kMusicDeviceProperty_InstrumentCount:
         if (!isGlobal(scope) || !IsInst()) return kAudioUnitErr_InvalidProperty;
         return reply(sizeof(UInt32), false,
@@ -391,6 +398,14 @@ ComponentResult IPlugAU::SetProperty(AudioUnitPropertyID propID, AudioUnitScope 
         read(&preset);
         RestorePreset(static_cast<int>(preset.presetNumber));
         return noErr;
+    }
+    case kIPlugAUProperty_ProgramFile:
+    case kIPlugAUProperty_BankFile: {
+        if (!isGlobal(scope)) return kAudioUnitErr_InvalidProperty;
+        if (!holds(sizeof(CFDataRef))) return kAudioUnitErr_InvalidPropertyValue;
+        CFDataRef file;
+        read(&file);
+        return SetPresetFile(propID == kIPlugAUProperty_BankFile, file);
     }
     case kAudioUnitProperty_AUHostIdentifier: {
         if (!holds(sizeof(AUHostIdentifier))) return kAudioUnitErr_InvalidPropertyValue;

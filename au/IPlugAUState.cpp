@@ -1,5 +1,5 @@
-// The state dictionary of the ClassInfo property: identity, current preset name and the
-// parameter blob.
+// The state dictionary of the ClassInfo property (identity, current preset name and the
+// parameter blob) and the program and bank files of the unit's own properties.
 #include "au/AUDictionary.h"
 #include "au/IPlugAU.h"
 
@@ -74,5 +74,26 @@ ComponentResult IPlugAU::SetState(CFPropertyListRef state) {
     // is told the state was not whole.
     RedrawParamControls();
     if (pos <= 0) return kAudioUnitErr_InvalidPropertyValue;
+    return noErr;
+}
+
+ComponentResult IPlugAU::GetPresetFile(bool bank, CFDataRef* file) {
+    TRACE_CALL("%s", bank ? "bank" : "program");
+    ByteChunk chunk(4096);
+    if (!(bank ? SaveBankAsFXBChunk(&chunk) : SaveProgramAsFXPChunk(&chunk))) return memFullErr;
+    *file = CFDataCreate(nullptr, chunk.GetBytes(), chunk.Size());
+    if (!*file) return coreFoundationUnknownErr;
+    return noErr;
+}
+
+ComponentResult IPlugAU::SetPresetFile(bool bank, CFDataRef file) {
+    TRACE_CALL("%s", bank ? "bank" : "program");
+    if (!file || CFGetTypeID(file) != CFDataGetTypeID()) return kAudioUnitErr_InvalidPropertyValue;
+    const CFIndex length = CFDataGetLength(file);
+    if (length < 0 || length > kMaxPresetFileSize) return kAudioUnitErr_InvalidPropertyValue;
+    ByteChunk chunk(4096);
+    if (chunk.PutBytes(CFDataGetBytePtr(file), static_cast<int>(length)) < 0) return memFullErr;
+    const bool loaded = bank ? LoadBankFromFXBChunk(&chunk) : LoadProgramFromFXPChunk(&chunk);
+    if (!loaded) return kAudioUnitErr_InvalidPropertyValue;
     return noErr;
 }

@@ -7,7 +7,6 @@
 #include "effect/Grindvox.h"
 #include "effect/GrindvoxLayout.h"
 
-
 namespace {
 
 using namespace grindvox_layout;

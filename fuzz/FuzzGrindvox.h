@@ -13,6 +13,8 @@ public:
     FuzzGrindvox() : Grindvox(IPlugInstanceInfo()) {}
 
     void FreePresetSlot(int idx) { mPresets.Get(idx)->mInitialized = false; }
+    // Keeps its state as an opaque chunk, so that preset files take their chunk forms.
+    void UseStateChunks() { mStateChunks = true; }
     IPreset* Preset(int idx) { return mPresets.Get(idx); }
 
     // Every parameter holds a number inside its bounds, whatever was loaded.

@@ -1,6 +1,7 @@
 // Construction, identity, the default behaviour of the effect's hooks and the editor link. The
-// buffers and processing, the state and the presets live in IPlugBaseProcessing.cpp,
-// IPlugBaseState.cpp and IPlugBasePresets.cpp.
+// buffers and processing, the state, the presets, the preset files and the source dumps live in
+// IPlugBaseProcessing.cpp, IPlugBaseState.cpp, IPlugBasePresets.cpp, IPlugBasePresetFiles.cpp
+// and IPlugBasePresetDumps.cpp.
 #include "plugin/IPlugBase.h"
 
 #include "editor/IGraphics.h"

@@ -246,6 +246,42 @@ public:
     // Stores the current state in the current slot, renaming it when a name is given.
     void ModifyCurrentPreset(const char* name = nullptr);
 
+    // Preset files in the VST 2 program ("fxp") and bank ("fxb") layouts: big-endian fields,
+    // each value as its normalised single-precision float, or, for a plug-in that keeps state
+    // chunks, the state blob (program) or the presets blob (bank). Any thread (takes the lock).
+    //
+    // The Save…Chunk forms append a whole file to the caller's chunk and answer false when it
+    // could not grow. The Load…Chunk forms take a whole file (the caller's) and check all of it
+    // before changing anything: identity, counts, exact length, finite values. A refused file
+    // leaves parameters, presets and the current preset as they were. A program replaces the
+    // current preset; a bank fills the slots in order (programs beyond the last slot are checked
+    // but not loaded) and selects its current program when the effect has that slot.
+    bool SaveProgramAsFXPChunk(ByteChunk* chunk);
+    bool SaveBankAsFXBChunk(ByteChunk* chunk);
+    bool LoadProgramFromFXPChunk(const ByteChunk* chunk);
+    bool LoadBankFromFXBChunk(const ByteChunk* chunk);
+    // The same on files. A save writes a new file and puts it in the old one's place only once
+    // it is whole, so a failed save keeps the old file. Files over kMaxPresetFileSize are
+    // refused unread.
+    static constexpr int kMaxPresetFileSize = 16 << 20; // bytes
+    bool SaveProgramAsFXPFile(const char* path);
+    bool SaveBankAsFXBFile(const char* path);
+    bool LoadProgramFromFXPFile(const char* path);
+    bool LoadBankFromFXBFile(const char* path);
+    // The same through the attached editor's file dialog, main thread: it starts in mPresetDir
+    // (which it updates) and offers defaultName for a save. False without an editor, when the
+    // user cancels, or as the file forms answer.
+    bool SaveProgramAsFXP(const char* defaultName);
+    bool SaveBankAsFXB(const char* defaultName);
+    bool LoadProgramFromFXP();
+    bool LoadBankFromFXB();
+    // Developer aids, any thread: one line of source text that recreates the current preset,
+    // through MakePresetFromNamedParams with the current values (names holds one enumerator
+    // name per parameter) or through MakePresetFromBlob with the current slot's blob. False when
+    // the file cannot be written, a name is missing or there is no current preset.
+    bool DumpPresetSrcCode(const char* path, const char* const* names);
+    bool DumpPresetBlob(const char* path);
+
 protected:
     void ConvertOutputs(int nFrames, bool accumulate);
 

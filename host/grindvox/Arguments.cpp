@@ -1,6 +1,7 @@
 #include "host/grindvox/Arguments.h"
 
 #include "host/grindvox/OutputFormat.h"
+#include "host/grindvox/StateFile.h"
 #include "host/grindvox/Text.h"
 
 #include <sndfile.h>
@@ -33,9 +34,12 @@ const char* const kSettingsHelp =
     "                       unit or one of its texts: --set Filter=HPF --set \"Mix Mode=x\"\n"
     "                       --set Parallel=on --set Cutoff=1200. `grindvox info` lists them\n"
     "  --preset N|NAME      start from a factory preset, by number or by name, or from one of\n"
-    "                       the designed presets the component ships, by name\n"
-    "  --state FILE         start from a state saved in an .aupreset file\n"
-    "  --save-state FILE    save the unit's state, once set up, to an .aupreset file\n"
+    "                       the designed presets the component ships, by name; after a\n"
+    "                       --state bank, one of the bank's programs\n"
+    "  --state FILE         start from a state saved in an .aupreset file, a .fxp program\n"
+    "                       or a .fxb bank of presets (told by the suffix)\n"
+    "  --save-state FILE    save the unit's state, once set up, to an .aupreset file, its\n"
+    "                       current program to a .fxp file or its presets to a .fxb bank\n"
     "  -n, --no-clobber     refuse to replace an existing file (OUTPUT, --save-state)\n";
 
 std::string renderHelp() {
@@ -340,8 +344,11 @@ Failure Parser::run() {
 }
 
 Failure Parser::placeFiles() {
-    if (!out->unit.preset.empty() && !out->unit.stateFile.empty())
-        return UsageError("--preset and --state both choose where the unit starts; give one");
+    // A bank brings its own presets, so choosing one of them after it is no conflict.
+    if (!out->unit.preset.empty() && !out->unit.stateFile.empty() &&
+        StateFileKindOf(out->unit.stateFile) != StateFileKind::Bank)
+        return UsageError("--preset and --state both choose where the unit starts; give one "
+                          "(or --state a .fxb bank and --preset one of its programs)");
     if (out->command == Command::Info || out->command == Command::Edit) {
         if (!files.empty())
             return UsageError(commandName() + " takes no file names (got \"" + files[0] +

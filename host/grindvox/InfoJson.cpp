@@ -71,10 +71,12 @@ std::string InfoJson(const UnitDriver& unit) {
         writeParameter(unit, p, json);
     json.EndArray();
     json.Key("presets").BeginArray();
+    const SInt32 current = unit.CurrentPreset();
     for (const UnitDriver::Preset& preset : unit.FactoryPresets()) {
         json.BeginObject();
         json.Key("number").Number(preset.number);
         json.Key("name").String(preset.name);
+        json.Key("current").Bool(preset.number == current);
         json.EndObject();
     }
     json.EndArray();

@@ -35,9 +35,11 @@ void appendParameters(const UnitDriver& unit, std::string* text) {
 
 void appendPresets(const UnitDriver& unit, std::string* text) {
     const std::vector<UnitDriver::Preset> presets = unit.FactoryPresets();
+    const SInt32 current = unit.CurrentPreset();
     append(text, "factory presets (%zu)\n", presets.size());
     for (const UnitDriver::Preset& preset : presets)
-        append(text, "  %2d  \"%s\"\n", static_cast<int>(preset.number), preset.name.c_str());
+        append(text, "  %2d  \"%s\"%s\n", static_cast<int>(preset.number), preset.name.c_str(),
+               preset.number == current ? "  (current)" : "");
     const std::vector<UnitDriver::DesignedPreset> designed = unit.DesignedPresets();
     append(text, "designed presets (%zu), by name\n", designed.size());
     for (const UnitDriver::DesignedPreset& preset : designed)

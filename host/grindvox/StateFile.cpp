@@ -67,7 +67,31 @@ Failure readWhole(const std::string& path, std::string* bytes) {
     return failure;
 }
 
+// Writes the bytes as an output made final only once they are all written.
+Failure writeOutput(const std::string& path, const void* bytes, size_t size, bool noClobber) {
+    OutputTarget target;
+    Failure failure = ExamineOutput(path, noClobber, &target);
+    if (failure.Failed()) return failure;
+    PendingFile file;
+    std::string reason;
+    if (!file.Create(target, noClobber, &reason) || !file.Write(bytes, size, &reason) ||
+        !file.Commit(&reason))
+        return RunError(reason);
+    return {};
+}
+
+bool endsWithIgnoringCase(const std::string& text, const std::string& suffix) {
+    return text.size() >= suffix.size() &&
+           EqualIgnoringCase(text.substr(text.size() - suffix.size()), suffix);
+}
+
 } // namespace
+
+StateFileKind StateFileKindOf(const std::string& path) {
+    if (endsWithIgnoringCase(path, ".fxp")) return StateFileKind::Program;
+    if (endsWithIgnoringCase(path, ".fxb")) return StateFileKind::Bank;
+    return StateFileKind::PropertyList;
+}
 
 Failure SaveStateFile(const std::string& path, CFPropertyListRef state, bool noClobber) {
     CFErrorRef error = nullptr;
@@ -76,17 +100,17 @@ Failure SaveStateFile(const std::string& path, CFPropertyListRef state, bool noC
     CFObject errorOwner(error);
     if (!data.Is(CFDataGetTypeID()))
         return RunError("cannot write \"" + path + "\": the unit's state is not a property list");
-    OutputTarget target;
-    Failure failure = ExamineOutput(path, noClobber, &target);
-    if (failure.Failed()) return failure;
-    PendingFile file;
-    std::string reason;
-    if (!file.Create(target, noClobber, &reason) ||
-        !file.Write(CFDataGetBytePtr(data.As<CFDataRef>()),
-                    static_cast<size_t>(CFDataGetLength(data.As<CFDataRef>())), &reason) ||
-        !file.Commit(&reason))
-        return RunError(reason);
-    return {};
+    return writeOutput(path, CFDataGetBytePtr(data.As<CFDataRef>()),
+                       static_cast<size_t>(CFDataGetLength(data.As<CFDataRef>())), noClobber);
+}
+
+Failure ReadPresetFile(const std::string& path, std::string* bytes) {
+    bytes->clear();
+    return readWhole(path, bytes);
+}
+
+Failure SavePresetFile(const std::string& path, const std::string& bytes, bool noClobber) {
+    return writeOutput(path, bytes.data(), bytes.size(), noClobber);
 }
 
 Failure LoadStateFile(const std::string& path, const ComponentDescription& expected,

@@ -251,6 +251,13 @@ std::vector<UnitDriver::Preset> UnitDriver::FactoryPresets() const {
     return presets;
 }
 
+SInt32 UnitDriver::CurrentPreset() const {
+    AUPreset preset = {-1, nullptr};
+    if (getGlobal(mUnit, kAudioUnitProperty_PresentPreset, 0, &preset) != noErr) return -1;
+    if (preset.presetName) CFRelease(preset.presetName);
+    return preset.presetNumber;
+}
+
 namespace {
 
 constexpr const char* kPresetSuffix = ".aupreset";
@@ -404,6 +411,31 @@ CFPropertyListRef UnitDriver::CopyState(std::string* error) const {
 OSStatus UnitDriver::RestoreState(CFPropertyListRef state) {
     return AudioUnitSetProperty(mUnit, kAudioUnitProperty_ClassInfo, kAudioUnitScope_Global, 0,
                                 &state, sizeof state);
+}
+
+bool UnitDriver::CopyPresetFile(bool bank, std::string* bytes, std::string* error) const {
+    CFDataRef data = nullptr;
+    const OSStatus result = getGlobal(
+        mUnit, bank ? kGrindvoxProperty_BankFile : kGrindvoxProperty_ProgramFile, 0, &data);
+    CFObject owned(data);
+    if (result != noErr || !owned.Is(CFDataGetTypeID())) {
+        *error = std::string("the unit gave no ") + (bank ? "bank" : "program") + " (" +
+                 status(result) + ")";
+        return false;
+    }
+    bytes->assign(reinterpret_cast<const char*>(CFDataGetBytePtr(data)),
+                  static_cast<size_t>(CFDataGetLength(data)));
+    return true;
+}
+
+OSStatus UnitDriver::RestorePresetFile(bool bank, const std::string& bytes) {
+    CFObject data(CFDataCreate(nullptr, reinterpret_cast<const UInt8*>(bytes.data()),
+                               static_cast<CFIndex>(bytes.size())));
+    if (!data.Get()) return coreFoundationUnknownErr;
+    CFDataRef file = data.As<CFDataRef>();
+    return AudioUnitSetProperty(mUnit,
+                                bank ? kGrindvoxProperty_BankFile : kGrindvoxProperty_ProgramFile,
+                                kAudioUnitScope_Global, 0, &file, sizeof file);
 }
 
 Failure UnitDriver::SetBypass(bool bypass) {

@@ -10,6 +10,15 @@
 #include <utility>
 #include <vector>
 
+// Properties of the Grindvox unit's own, in the range Audio Units keep for themselves: the
+// current program as a program file ("fxp") and every preset as a bank file ("fxb"), each a
+// CFDataRef in the global scope, readable and writable. A file the unit refuses is answered with
+// kAudioUnitErr_InvalidPropertyValue and changes nothing.
+enum : AudioUnitPropertyID {
+    kGrindvoxProperty_ProgramFile = 64000,
+    kGrindvoxProperty_BankFile = 64001,
+};
+
 // One instance of the Grindvox component, driven the way a host drives an Audio Unit: the
 // bundle loaded and registered, the instance opened with OpenAComponent, and from then on
 // nothing but AudioUnitGetProperty / SetProperty / GetParameter / SetParameter / Initialize /
@@ -87,6 +96,9 @@ public:
     std::string DescribeSettings() const;
 
     std::vector<Preset> FactoryPresets() const;
+    // The number of the preset the unit reports as current (after a bank, one of its programs);
+    // -1 when it reports none.
+    SInt32 CurrentPreset() const;
     // Sorted by name; none when the bundle has no such folder.
     std::vector<DesignedPreset> DesignedPresets() const;
     // A factory preset by number or by name, else a designed preset by name (each exactly, or
@@ -107,6 +119,10 @@ public:
     // Hands a dictionary to ClassInfo; the unit's status comes back.
     OSStatus RestoreState(CFPropertyListRef state);
     Failure SetBypass(bool bypass);
+    // The current program (or, with `bank`, every preset) as file bytes; false with the reason.
+    bool CopyPresetFile(bool bank, std::string* bytes, std::string* error) const;
+    // Hands file bytes to the unit; its status comes back.
+    OSStatus RestorePresetFile(bool bank, const std::string& bytes);
 
     // Prepares a render: stream formats of `channels` non-interleaved float channels at
     // `sampleRate` on input and output, the sample rate, the largest block, the input callback,

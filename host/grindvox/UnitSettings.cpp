@@ -47,7 +47,24 @@ void reportClampedValues(const UnitDriver& unit, const std::string& path,
         Warn("\"" + path + "\" held values out of the parameters' ranges: " + changed);
 }
 
+// A program or bank file goes to the unit as it is: the unit alone knows its layout.
+Failure loadPresetFile(UnitDriver& unit, const std::string& path, bool bank) {
+    std::string bytes;
+    Failure failure = ReadPresetFile(path, &bytes);
+    if (failure.Failed()) return failure;
+    const OSStatus result = unit.RestorePresetFile(bank, bytes);
+    if (result != noErr)
+        return RunError("the unit refused the " + std::string(bank ? "bank" : "program") +
+                        " in \"" + path + "\" (status " + std::to_string(result) +
+                        ": it is not a whole " + (bank ? ".fxb bank" : ".fxp program") +
+                        " of this unit)");
+    return {};
+}
+
 Failure loadState(UnitDriver& unit, const std::string& path) {
+    const StateFileKind kind = StateFileKindOf(path);
+    if (kind != StateFileKind::PropertyList)
+        return loadPresetFile(unit, path, kind == StateFileKind::Bank);
     CFPropertyListRef state = nullptr;
     Failure failure = LoadStateFile(path, unit.GetIdentity().description, &state);
     if (failure.Failed()) return failure;
@@ -96,6 +113,13 @@ Failure ApplyUnitSettings(UnitDriver& unit, const UnitSettings& settings) {
 Failure SaveUnitState(UnitDriver& unit, const UnitSettings& settings, bool noClobber) {
     if (settings.saveState.empty()) return {};
     std::string error;
+    const StateFileKind kind = StateFileKindOf(settings.saveState);
+    if (kind != StateFileKind::PropertyList) {
+        std::string bytes;
+        if (!unit.CopyPresetFile(kind == StateFileKind::Bank, &bytes, &error))
+            return RunError("cannot save the state to \"" + settings.saveState + "\": " + error);
+        return SavePresetFile(settings.saveState, bytes, noClobber);
+    }
     CFObject state(unit.CopyState(&error));
     if (!state.Get())
         return RunError("cannot save the state to \"" + settings.saveState + "\": " + error);

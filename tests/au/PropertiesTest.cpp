@@ -128,6 +128,8 @@ TEST(Properties, ReportTheirRecordSizesAndWhetherTheyAreWritable) {
         {kAudioUnitProperty_ParameterIDName, kAudioUnitScope_Global, 0, 16, false},
         {kAudioUnitProperty_PresentPreset, kAudioUnitScope_Global, 0, 16, true},
         {kAudioUnitProperty_ParameterValueFromString, kAudioUnitScope_Global, 0, 24, false},
+        {kIPlugAUProperty_ProgramFile, kAudioUnitScope_Global, 0, 8, true},
+        {kIPlugAUProperty_BankFile, kAudioUnitScope_Global, 0, 8, true},
     };
     for (const Row& row : rows) {
         UInt32 size;
@@ -268,6 +270,8 @@ TEST(PropertySizes, AGetIntoARecordTooSmallIsRefusedAndWritesNothing) {
         {kAudioUnitProperty_ParameterStringFromValue, kAudioUnitScope_Global, 0, 24},
         {kAudioUnitProperty_ParameterIDName, kAudioUnitScope_Global, 0, 16},
         {kAudioUnitProperty_ParameterValueFromString, kAudioUnitScope_Global, 0, 24},
+        {kIPlugAUProperty_ProgramFile, kAudioUnitScope_Global, 0, 8},
+        {kIPlugAUProperty_BankFile, kAudioUnitScope_Global, 0, 8},
     };
     for (const Row& row : rows) {
         // One byte short, on the heap, so that a sanitizer sees any read or write past it; a
@@ -306,8 +310,10 @@ TEST(PropertySizes, ASetWithNullOrShortDataIsRefusedAfterTheListenersAndChangesN
         {kAudioUnitProperty_CurrentPreset, kAudioUnitScope_Global},
         {kAudioUnitProperty_PresentPreset, kAudioUnitScope_Global},
         {kAudioUnitProperty_AUHostIdentifier, kAudioUnitScope_Global},
+        {kIPlugAUProperty_ProgramFile, kAudioUnitScope_Global},
+        {kIPlugAUProperty_BankFile, kAudioUnitScope_Global},
     };
-    const UInt32 sizes[] = {8, 16, 8, 40, 4, 4, 16, 32, 16, 16, 16};
+    const UInt32 sizes[] = {8, 16, 8, 40, 4, 4, 16, 32, 16, 16, 16, 8, 8};
     ListenerLog log;
     int i = 0;
     for (const auto& [id, scope] : rows) {

@@ -92,7 +92,7 @@ TEST(CliInfo, ListsIdentityChannelsTheSevenParametersWithTheirTextsAndThePresets
     EXPECT_NE(std::string::npos, out.find("texts: 0 \"off\", 1 \"on\""));
 
     EXPECT_NE(std::string::npos, out.find("factory presets (10)\n"));
-    EXPECT_NE(std::string::npos, out.find("   0  \"Init\"\n"));
+    EXPECT_NE(std::string::npos, out.find("   0  \"Init\"  (current)\n"));
     EXPECT_NE(std::string::npos, out.find("   9  \"Init\"\n"));
 }
 
