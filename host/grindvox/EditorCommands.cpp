@@ -142,10 +142,14 @@ Failure RunEdit(const Invocation& invocation) {
     if ((failure = openUnit(invocation, &unit)).Failed()) return failure;
     int signal = 0;
     {
+        // What the windows autorelease (their closing notes) goes with this pool.
+        NSAutoreleasePool* pool = new NSAutoreleasePool;
         ChangePrinter printer(unit);
         EditorView editor;
-        if ((failure = editor.Open(unit.Unit())).Failed()) return failure;
-        signal = runWindow(editor.View());
+        failure = editor.Open(unit.Unit());
+        if (!failure.Failed()) signal = runWindow(editor.View());
+        pool->drain();
+        if (failure.Failed()) return failure;
     }
     if ((failure = SaveUnitState(unit, invocation.unit, invocation.noClobber)).Failed())
         return failure;
