@@ -124,9 +124,17 @@ Failure RunScreenshot(const Invocation& invocation) {
     if (failure.Failed()) return failure;
     UnitDriver unit;
     if ((failure = openUnit(invocation, &unit)).Failed()) return failure;
-    EditorView editor;
-    if ((failure = editor.Open(unit.Unit())).Failed()) return failure;
-    return snapshot(editor.View(), invocation.screenshot, target.path);
+    // What the view autoreleases (its timer, the snapshot's image and contexts) goes with this
+    // pool, once the view is gone.
+    NSAutoreleasePool* pool = new NSAutoreleasePool;
+    {
+        EditorView editor;
+        failure = editor.Open(unit.Unit());
+        if (!failure.Failed())
+            failure = snapshot(editor.View(), invocation.screenshot, target.path);
+    }
+    pool->drain();
+    return failure;
 }
 
 Failure RunEdit(const Invocation& invocation) {
