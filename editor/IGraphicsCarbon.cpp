@@ -3,12 +3,17 @@
 #include "editor/IControl.h"
 #include "editor/IGraphicsMac.h"
 #include "editor/IMouseMod.h"
+#include "editor/IText.h"
+#include "plugin/IParam.h"
 
-#include <AppKit/NSEvent.h>
+#include <AppKit/AppKit.h>
+
 #include <Carbon/Carbon.h>
 #include <CoreFoundation/CFRunLoop.h>
 
 #include <cmath>
+#include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -40,6 +45,52 @@ IMouseMod MouseModOf(const PaneEvent& event) {
                      event.modifiers & NSControlKeyMask, event.modifiers & NSAlternateKeyMask);
 }
 
+const char* AcceptedCharacters(const IParam* param) {
+    switch (param->Type()) {
+    case IParam::kTypeDouble: return "0123456789.-+";
+    case IParam::kTypeBool:
+    case IParam::kTypeInt:
+    case IParam::kTypeEnum: return "0123456789-+";
+    default: return nullptr;
+    }
+}
+
+NSTextAlignment AlignmentOf(int align) {
+    switch (align) {
+    case IText::kAlignNear: return NSLeftTextAlignment;
+    case IText::kAlignFar: return NSRightTextAlignment;
+    default: return NSCenterTextAlignment;
+    }
+}
+
+enum EFilter { kPass, kSwallow, kCommit };
+
+// What the entry does with a key: Return and Enter commit, editing keys reach the field, a
+// parameter's entry takes only what its type can read, and nothing grows the text beyond the
+// control's entry length.
+EFilter FilterKey(unsigned short macKey, unichar c, const IParam* param, NSUInteger length,
+                  int maxLength) {
+    if (c == 13 || c == 3 || macKey == 36 || macKey == 76) return kCommit;
+    static const unsigned short kEditingKeys[] = {123, 124, 125, 126, 51, 117};
+    for (unsigned short key : kEditingKeys)
+        if (key == macKey) return kPass;
+    if (c == 8 || c == 127) return kPass;
+    const char* accepted = param ? AcceptedCharacters(param) : nullptr;
+    if (accepted && (c == 0 || c > 127 || !strchr(accepted, static_cast<char>(c)))) return kSwallow;
+    return static_cast<int>(length) < maxLength ? kPass : kSwallow;
+}
+
+// The entry's field: its key handler runs the filter before the field sees a key.
+class CarbonTextField : public NSTextField {
+public:
+    CarbonTextField(NSRect frame, IGraphicsCarbon* host) : NSTextField(frame), mHost(host) {}
+    void keyDown(NSEvent* event) override;
+    void detach() { mHost = nullptr; }
+
+private:
+    IGraphicsCarbon* mHost; // null once the entry ended
+};
+
 } // namespace
 
 // The pane's handler and the timer's callout, reaching the host's private parts.
@@ -49,7 +100,26 @@ struct IGraphicsCarbon::Access {
     static OSStatus Mouse(IGraphicsCarbon* host, const PaneEvent& event);
     static OSStatus Key(IGraphicsCarbon* host, const PaneEvent& event);
     static OSStatus Draw(IGraphicsCarbon* host, PaneEvent& event);
+    static void FieldKey(IGraphicsCarbon* host, CarbonTextField* field, NSEvent* event);
 };
+
+void CarbonTextField::keyDown(NSEvent* event) {
+    if (!mHost) return;
+    IGraphicsCarbon::Access::FieldKey(mHost, this, event);
+}
+
+void IGraphicsCarbon::Access::FieldKey(IGraphicsCarbon* host, CarbonTextField* field,
+                                       NSEvent* event) {
+    NSString* chars = event->characters();
+    unichar c = chars && chars->length() == 1 ? chars->characterAtIndex(0) : 0;
+    NSUInteger length = field->stringValue()->length();
+    int maxLength = host->mEdControl ? host->mEdControl->GetTextEntryLength() : 0;
+    switch (FilterKey(event->keyCode(), c, host->mEdParam, length, maxLength)) {
+    case kCommit: host->EndUserInput(true); return; // the field outlives this handler
+    case kPass: field->NSTextField::keyDown(event); return;
+    case kSwallow: return;
+    }
+}
 
 IGraphicsCarbon::IGraphicsCarbon(IGraphicsMac* graphicsMac, OpaqueWindowPtr* window,
                                  OpaqueControlRef* parentControl)
@@ -170,9 +240,70 @@ OSStatus IGraphicsCarbon::Access::OnPaneEvent(ControlRef, PaneEvent* event, void
     }
 }
 
-void IGraphicsCarbon::CreateTextEntry(IControl*, IText*, IRECT*, const char*, IParam*) {}
+void IGraphicsCarbon::CreateTextEntry(IControl* control, IText* text, IRECT* textRect,
+                                      const char* str, IParam* param) {
+    if (!control || !text || !textRect || mTextEntryView || !mIsComposited || !mView) return;
+    if (mParentGone || textRect->W() <= 0 || textRect->H() <= 0) return;
+    // The field lives in a pane of its own over the text rectangle, which the window stand-in
+    // takes over as the field's window.
+    Rect bounds{static_cast<SInt16>(textRect->T), static_cast<SInt16>(textRect->L),
+                static_cast<SInt16>(textRect->B), static_cast<SInt16>(textRect->R)};
+    ControlRef fieldPane = nullptr;
+    if (CreateUserPaneControl(mWindow, mView, &bounds, 0, &fieldPane) != noErr) return;
+    NSWindow* fieldWindow = new NSWindow(reinterpret_cast<void*>(
+        static_cast<uintptr_t>(GrindvoxCarbon_XWindowOfControl(fieldPane))));
+    auto* field = new CarbonTextField(NSMakeRect(0, 0, textRect->W(), textRect->H()), this);
+    if (str && *str) field->setStringValue(NSString::stringWithUTF8String(str));
+    field->setFont(
+        NSFont::fontWithName_size(NSString::stringWithUTF8String(text->mFont), text->mSize));
+    field->setAlignment(AlignmentOf(text->mAlign));
+    field->setBordered(NO);
+    fieldWindow->contentView()->addSubview(field);
+    fieldWindow->makeKeyAndOrderFront(nil);
+    fieldWindow->makeFirstResponder(field);
+    if (str && *str) field->selectText(nil);
+    mTextEntryView = field;
+    mParamEditHandler = fieldWindow;
+    mFieldPane = fieldPane;
+    mEdControl = control;
+    mEdParam = param;
+}
 
-void IGraphicsCarbon::EndUserInput(bool) {}
+void IGraphicsCarbon::EndUserInput(bool commit) {
+    auto* field = static_cast<CarbonTextField*>(mTextEntryView);
+    if (!field) return;
+    auto* fieldWindow = static_cast<NSWindow*>(mParamEditHandler);
+    ControlRef fieldPane = mFieldPane;
+    IControl* control = mEdControl;
+    IParam* param = mEdParam;
+    mTextEntryView = nullptr;
+    mParamEditHandler = nullptr;
+    mFieldPane = nullptr;
+    mEdControl = nullptr;
+    mEdParam = nullptr;
+    field->detach();
+    if (commit) {
+        char typed[32] = {};
+        snprintf(typed, sizeof typed, "%s", field->stringValue()->UTF8String());
+        if (param) {
+            mGraphicsMac->SetFromStringAfterPrompt(control, param, typed);
+        } else {
+            control->TextFromTextEntry(typed);
+        }
+    }
+    // Return ends the entry from inside the field's own key handler: the field and its window
+    // stay alive until the event's pool drains.
+    field->retain();
+    field->autorelease();
+    field->removeFromSuperview();
+    field->release();
+    fieldWindow->autorelease();
+    DisposeControl(fieldPane);
+    if (mView && !mParentGone) {
+        CGRect all = CGRectMake(0, 0, mGraphicsMac->Width(), mGraphicsMac->Height());
+        HIViewSetNeedsDisplayInRect(mView, &all, true);
+    }
+}
 
 IPopupMenu* IGraphicsCarbon::CreateIPopupMenu(IPopupMenu*, IRECT*) {
     return nullptr;

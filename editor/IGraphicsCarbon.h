@@ -41,19 +41,20 @@ public:
     // Sizes the host's window and the pane; false without both.
     bool Resize(int w, int h);
 
-private:
+    // The pane's handler, the timer's callout and the field's key filter, beside the host.
     struct Access;
-    friend struct Access;
 
+private:
     IGraphicsMac* mGraphicsMac;
     bool mIsComposited = false;
     int mContentXOffset = 0, mContentYOffset = 0;
     OpaqueWindowPtr* mWindow;
     OpaqueControlRef* mView = nullptr;
     __CFRunLoopTimer* mTimer = nullptr;
-    CGContext* mCGC = nullptr;         // the pane's context during a draw event only
-    void* mTextEntryView = nullptr;    // the open text field (an NSTextField), retained
-    void* mParamEditHandler = nullptr; // the field's key filter while it is open
+    CGContext* mCGC = nullptr;              // the pane's context during a draw event only
+    void* mTextEntryView = nullptr;         // the open text field (an NSTextField), retained
+    void* mParamEditHandler = nullptr;      // the field's window (an NSWindow), owned while open
+    OpaqueControlRef* mFieldPane = nullptr; // the pane the field's window sits in
     IControl* mEdControl = nullptr;
     IParam* mEdParam = nullptr;
     int mPrevX = 0, mPrevY = 0; // editor point of the last mouse move, for key events

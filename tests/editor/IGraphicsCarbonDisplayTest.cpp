@@ -237,3 +237,64 @@ TEST_F(IGraphicsCarbonDisplay, ResizeSizesTheHostsWindowAndThePane) {
     ASSERT_TRUE(XGetWindowAttributes(probe, GrindvoxCarbon_XWindowOfControl(pane), &attributes));
     EXPECT_EQ(attributes.height, kH + 20);
 }
+
+namespace {
+
+void typeKeys(Display* display, const std::vector<KeySym>& keys) {
+    for (KeySym key : keys) {
+        KeyCode code = XKeysymToKeycode(display, key);
+        XTestFakeKeyEvent(display, code, True, CurrentTime);
+        XTestFakeKeyEvent(display, code, False, CurrentTime);
+    }
+    XFlush(display);
+    pump(0.2);
+}
+
+} // namespace
+
+TEST_F(IGraphicsCarbonDisplay, ANumberEntryTakesOnlyWhatItsTypeReadsAndReturnCommitsIt) {
+    embed();
+    IText text;
+    IRECT area(100, 10, 200, 30);
+    XTestFakeMotionEvent(probe, -1, 150, 20, CurrentTime); // keys go where the pointer is
+    graphics->CreateTextEntry(patch, &text, &area, "", plug.GetParam(EditorTestPlug::kGain));
+    pump(0.2);
+    typeKeys(probe, {XK_x, XK_3, XK_period, XK_5, XK_q, XK_Return});
+    EXPECT_DOUBLE_EQ(plug.GetParam(EditorTestPlug::kGain)->Value(), 3.5);
+    // The entry is gone: more keys change nothing.
+    typeKeys(probe, {XK_7, XK_Return});
+    EXPECT_DOUBLE_EQ(plug.GetParam(EditorTestPlug::kGain)->Value(), 3.5);
+}
+
+TEST_F(IGraphicsCarbonDisplay, AnIntegerEntrySwallowsAPointAndStopsAtTheEntryLength) {
+    embed();
+    IText text;
+    IRECT area(100, 10, 200, 30);
+    patch->SetTextEntryLength(1);
+    XTestFakeMotionEvent(probe, -1, 150, 20, CurrentTime);
+    graphics->CreateTextEntry(patch, &text, &area, "", plug.GetParam(EditorTestPlug::kSteps));
+    pump(0.2);
+    typeKeys(probe, {XK_period, XK_6, XK_2, XK_KP_Enter});
+    // "6" of the steps' 0 to 8 reaches the control; the control itself is the gain's.
+    EXPECT_DOUBLE_EQ(patch->GetValue(), 0.75);
+}
+
+TEST_F(IGraphicsCarbonDisplay, APressOutsideAnOpenEntryCommitsItBeforeThePressIsRouted) {
+    embed();
+    IText text;
+    IRECT area(100, 10, 200, 30);
+    XTestFakeMotionEvent(probe, -1, 150, 20, CurrentTime);
+    graphics->CreateTextEntry(patch, &text, &area, "", plug.GetParam(EditorTestPlug::kGain));
+    pump(0.2);
+    typeKeys(probe, {XK_minus, XK_2});
+    click(22, 25);
+    EXPECT_DOUBLE_EQ(plug.GetParam(EditorTestPlug::kGain)->Value(), -2.0);
+    ASSERT_EQ(patch->downs.size(), 1u);
+    // Closing with an entry open takes the entry with it.
+    XTestFakeMotionEvent(probe, -1, 150, 20, CurrentTime);
+    graphics->CreateTextEntry(patch, &text, &area, "1", plug.GetParam(EditorTestPlug::kGain));
+    pump(0.1);
+    graphics->CloseWindow();
+    pump(0.1);
+    EXPECT_DOUBLE_EQ(plug.GetParam(EditorTestPlug::kGain)->Value(), -2.0);
+}
