@@ -1,6 +1,7 @@
 #include "editor/IGraphicsCarbon.h"
 
 #include "editor/IControl.h"
+#include "editor/IGraphicsCocoa.h"
 #include "editor/IGraphicsMac.h"
 #include "editor/IMouseMod.h"
 #include "editor/IText.h"
@@ -305,8 +306,22 @@ void IGraphicsCarbon::EndUserInput(bool commit) {
     }
 }
 
-IPopupMenu* IGraphicsCarbon::CreateIPopupMenu(IPopupMenu*, IRECT*) {
-    return nullptr;
+IPopupMenu* IGraphicsCarbon::CreateIPopupMenu(IPopupMenu* menu, IRECT* areaRect) {
+    if (!menu || !areaRect || !mView || mParentGone) return nullptr;
+    if (areaRect->W() <= 0 || areaRect->H() <= 0) return nullptr;
+    // The menu goes up from a pane over the area, which the window stand-in takes over as the
+    // window the menu is placed through.
+    Rect bounds{static_cast<SInt16>(areaRect->T), static_cast<SInt16>(areaRect->L),
+                static_cast<SInt16>(areaRect->B), static_cast<SInt16>(areaRect->R)};
+    ControlRef menuPane = nullptr;
+    if (CreateUserPaneControl(mWindow, mView, &bounds, 0, &menuPane) != noErr) return nullptr;
+    NSWindow* menuWindow = new NSWindow(
+        reinterpret_cast<void*>(static_cast<uintptr_t>(GrindvoxCarbon_XWindowOfControl(menuPane))));
+    IPopupMenu* chosen = PopUpIPopupMenu(menuWindow->contentView(), menu,
+                                         NSMakeRect(0, 0, areaRect->W(), areaRect->H()));
+    menuWindow->release();
+    DisposeControl(menuPane);
+    return chosen;
 }
 
 bool IGraphicsCarbon::Resize(int w, int h) {

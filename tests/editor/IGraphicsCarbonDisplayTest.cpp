@@ -2,6 +2,7 @@
 // back with XGetImage on a second connection, and its lifetime against the host's window.
 #include "editor/IGraphicsCarbon.h"
 #include "editor/IGraphicsMac.h"
+#include "editor/IPopupMenu.h"
 #include "tests/editor/EditorTestSupport.h"
 
 #include <AppKit/AppKit.h>
@@ -297,4 +298,33 @@ TEST_F(IGraphicsCarbonDisplay, APressOutsideAnOpenEntryCommitsItBeforeThePressIs
     graphics->CloseWindow();
     pump(0.1);
     EXPECT_DOUBLE_EQ(plug.GetParam(EditorTestPlug::kGain)->Value(), -2.0);
+}
+
+namespace {
+
+int sPick = -1;
+NSInteger pick(NSMenu*) {
+    return sPick;
+}
+
+} // namespace
+
+TEST_F(IGraphicsCarbonDisplay, APopupMenuAnswersTheItemChosenAndNothingOnceClosed) {
+    embed();
+    IPopupMenu menu;
+    menu.AddItem("one");
+    menu.AddSeparator();
+    menu.AddItem("three");
+    IRECT area(10, 20, 60, 40);
+    GrindvoxAppKit_SetMenuAnswerer(pick);
+    sPick = 2;
+    EXPECT_EQ(graphics->CreateIPopupMenu(&menu, &area), &menu);
+    EXPECT_EQ(menu.GetChosenItemIdx(), 2);
+    sPick = -1;
+    EXPECT_EQ(graphics->CreateIPopupMenu(&menu, &area), nullptr);
+    graphics->CloseWindow();
+    sPick = 0;
+    EXPECT_EQ(graphics->CreateIPopupMenu(&menu, &area), nullptr);
+    GrindvoxAppKit_SetMenuAnswerer(nullptr);
+    pump(0.1);
 }
