@@ -253,6 +253,7 @@ void IGraphicsCarbon::CreateTextEntry(IControl* control, IText* text, IRECT* tex
     if (CreateUserPaneControl(mWindow, mView, &bounds, 0, &fieldPane) != noErr) return;
     NSWindow* fieldWindow = new NSWindow(reinterpret_cast<void*>(
         static_cast<uintptr_t>(GrindvoxCarbon_XWindowOfControl(fieldPane))));
+    fieldWindow->setReleasedWhenClosed(NO);
     auto* field = new CarbonTextField(NSMakeRect(0, 0, textRect->W(), textRect->H()), this);
     if (str && *str) field->setStringValue(NSString::stringWithUTF8String(str));
     field->setFont(
@@ -298,6 +299,8 @@ void IGraphicsCarbon::EndUserInput(bool commit) {
     field->autorelease();
     field->removeFromSuperview();
     field->release();
+    // The wrapper lets go of the pane's X window before the pane destroys it.
+    fieldWindow->close();
     fieldWindow->autorelease();
     DisposeControl(fieldPane);
     if (mView && !mParentGone) {
@@ -317,8 +320,10 @@ IPopupMenu* IGraphicsCarbon::CreateIPopupMenu(IPopupMenu* menu, IRECT* areaRect)
     if (CreateUserPaneControl(mWindow, mView, &bounds, 0, &menuPane) != noErr) return nullptr;
     NSWindow* menuWindow = new NSWindow(
         reinterpret_cast<void*>(static_cast<uintptr_t>(GrindvoxCarbon_XWindowOfControl(menuPane))));
+    menuWindow->setReleasedWhenClosed(NO);
     IPopupMenu* chosen = PopUpIPopupMenu(menuWindow->contentView(), menu,
                                          NSMakeRect(0, 0, areaRect->W(), areaRect->H()));
+    menuWindow->close();
     menuWindow->release();
     DisposeControl(menuPane);
     return chosen;

@@ -255,6 +255,7 @@ void typeKeys(Display* display, const std::vector<KeySym>& keys) {
 
 TEST_F(IGraphicsCarbonDisplay, ANumberEntryTakesOnlyWhatItsTypeReadsAndReturnCommitsIt) {
     embed();
+    unsigned long errors = GrindvoxAppKit_XErrorCount();
     IText text;
     IRECT area(100, 10, 200, 30);
     XTestFakeMotionEvent(probe, -1, 150, 20, CurrentTime); // keys go where the pointer is
@@ -265,6 +266,8 @@ TEST_F(IGraphicsCarbonDisplay, ANumberEntryTakesOnlyWhatItsTypeReadsAndReturnCom
     // The entry is gone: more keys change nothing.
     typeKeys(probe, {XK_7, XK_Return});
     EXPECT_DOUBLE_EQ(plug.GetParam(EditorTestPlug::kGain)->Value(), 3.5);
+    XSync(static_cast<Display*>(GrindvoxAppKit_Display()), False);
+    EXPECT_EQ(GrindvoxAppKit_XErrorCount(), errors); // the field's windows went in order
 }
 
 TEST_F(IGraphicsCarbonDisplay, AnIntegerEntrySwallowsAPointAndStopsAtTheEntryLength) {
