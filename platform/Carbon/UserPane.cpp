@@ -91,6 +91,8 @@ void OpaqueControlRef::HandleXEvent(XEvent& e) {
         Send(event);
         return;
     case FocusOut:
+        // Focus moving into a window inside the pane (a text field) keeps it within the pane.
+        if (e.xfocus.detail == NotifyInferior || e.xfocus.detail == NotifyPointer) return;
         event.kind = kPaneEventDeactivated;
         Send(event);
         return;
