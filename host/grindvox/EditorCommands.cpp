@@ -199,14 +199,18 @@ Failure RunEdit(const Invocation& invocation) {
     if ((failure = openUnit(invocation, &unit)).Failed()) return failure;
     int signal = 0;
     {
+        // What the windows autorelease (their closing notes) goes with this pool.
+        NSAutoreleasePool* pool = new NSAutoreleasePool;
         ChangePrinter printer(unit);
         if (invocation.embed) {
-            if ((failure = runEmbedded(unit.Unit(), &signal)).Failed()) return failure;
+            failure = runEmbedded(unit.Unit(), &signal);
         } else {
             EditorView editor;
-            if ((failure = editor.Open(unit.Unit())).Failed()) return failure;
-            signal = runWindow(editor.View());
+            failure = editor.Open(unit.Unit());
+            if (!failure.Failed()) signal = runWindow(editor.View());
         }
+        pool->drain();
+        if (failure.Failed()) return failure;
     }
     if ((failure = SaveUnitState(unit, invocation.unit, invocation.noClobber)).Failed())
         return failure;

@@ -8,7 +8,8 @@
 // for something the program or the unit does not offer (nothing was touched), 1 when the work
 // itself failed (a file, the component, the render).
 // An interruption exits 128 + the signal's number (Interruption.h), 130 for Ctrl-C.
-enum ExitStatus { kExitSuccess = 0, kExitFailure = 1, kExitUsage = 2 };
+// The underlying type holds those statuses too.
+enum ExitStatus : int { kExitSuccess = 0, kExitFailure = 1, kExitUsage = 2 };
 
 // A failure on its way to the user: the status to exit with and the message to print.
 struct Failure {
