@@ -283,7 +283,8 @@ ComponentResult IPlugAU::IPlugAUCarbonViewEntry(ComponentParameters* params, voi
         IPlugAULive::Use(plug, view->mTicket, [&](IPlugAU* live) {
             IGraphics* graphics = live->GetGUI();
             if (!graphics) return;
-            // Where the editor has no Carbon window host this answers a null control.
+            // The editor embeds itself in a pane of the host's window and answers its control
+            // (null when the pane could not be made).
             void* control =
                 graphics->OpenWindow(arg<WindowRef>(params, 2), arg<ControlRef>(params, 3));
             if (ControlRef* out = arg<ControlRef*>(params, 6))

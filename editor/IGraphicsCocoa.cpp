@@ -330,8 +330,8 @@ void IGraphicsCocoa_vGrindvox_au::controlTextDidEndEditing(NSNotification*) {
     setNeedsDisplay(YES);
 }
 
-IPopupMenu* IGraphicsCocoa_vGrindvox_au::createIPopupMenu(IPopupMenu* menu, NSRect area) {
-    if (!menu) return nullptr;
+IPopupMenu* PopUpIPopupMenu(NSView* parent, IPopupMenu* menu, NSRect area) {
+    if (!parent || !menu) return nullptr;
     NSMenu* nsMenu = new NSMenu(NSString::stringWithUTF8String("IPlug Popup Menu"));
     nsMenu->autorelease();
     nsMenu->setAutoenablesItems(NO);
@@ -357,21 +357,25 @@ IPopupMenu* IGraphicsCocoa_vGrindvox_au::createIPopupMenu(IPopupMenu* menu, NSRe
         }
         original.push_back(i);
     }
-    NSPoint at = convertPointToBase(NSMakePoint(area.origin.x, area.origin.y - 5));
-    NSInteger number = window() ? window()->windowNumber() : 0;
+    NSPoint at = parent->convertPointToBase(NSMakePoint(area.origin.x, area.origin.y - 5));
+    NSInteger number = parent->window() ? parent->window()->windowNumber() : 0;
     NSEvent* event = NSEvent::
         otherEventWithType_location_modifierFlags_timestamp_windowNumber_context_subtype_data1_data2(
             NSApplicationDefined, at, 15, 0, number, NSGraphicsContext::currentContext(), 0, 0, 0);
-    // The menu is placed through the receiver's window, so the receiver joins this view, hidden,
+    // The menu is placed through the receiver's window, so the receiver joins the view, hidden,
     // while the menu is up. The view stays alive through the nested loop whatever the host does.
-    retain();
+    parent->retain();
     receiver->setHidden(YES);
-    addSubview(receiver);
+    parent->addSubview(receiver);
     NSMenu::popUpContextMenu_withEvent_forView(nsMenu, event, receiver);
     NSInteger shown = nsMenu->indexOfItem(receiver->MenuItem());
     receiver->removeFromSuperview();
-    release();
+    parent->release();
     if (shown < 0 || shown >= NSInteger(original.size())) return nullptr;
     menu->SetChosenItemIdx(original[shown]);
     return menu;
+}
+
+IPopupMenu* IGraphicsCocoa_vGrindvox_au::createIPopupMenu(IPopupMenu* menu, NSRect area) {
+    return PopUpIPopupMenu(this, menu, area);
 }

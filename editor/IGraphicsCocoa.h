@@ -119,3 +119,7 @@ private:
     IControl* mEdControl = nullptr;
     IParam* mEdParam = nullptr;
 };
+
+// Shows the editor's menu below the area (parent's coordinates) of a view in a window and waits
+// for the user; the menu with its chosen item set, or null when nothing was chosen.
+IPopupMenu* PopUpIPopupMenu(NSView* parent, IPopupMenu* menu, NSRect area);

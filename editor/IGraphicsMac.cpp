@@ -1,10 +1,12 @@
 #include "editor/IGraphicsMac.h"
 
+#include "editor/IGraphicsCarbon.h"
 #include "editor/IGraphicsCocoa.h"
 #include "editor/IGraphicsMacBitmap_p.h"
 #include "plugin/Trace.h"
 
 #include <AppKit/AppKit.h>
+#include <CoreGraphics/CGContext.h>
 #include <CoreServices/CoreServices.h>
 
 #include <cmath>
@@ -76,7 +78,22 @@ int IGraphicsMac::GetUserOSVersion() {
 }
 
 bool IGraphicsMac::DrawScreen(IRECT*) {
-    if (!mGraphicsCocoa || !mDrawBitmap) return false;
+    if (!mDrawBitmap) return false;
+    if (!mGraphicsCocoa && mGraphicsCarbon) {
+        CGContextRef port = mGraphicsCarbon->GetCGContext();
+        if (!port) return false;
+        CGContextSaveGState(port);
+        CGContextTranslateCTM(port, mGraphicsCarbon->ContentXOffset(),
+                              mGraphicsCarbon->ContentYOffset());
+        // The draw event flipped the pane's context to the editor's top-down rows; an image is
+        // placed by Quartz's bottom-up ones.
+        CGContextTranslateCTM(port, 0, mHeight);
+        CGContextScaleCTM(port, 1, -1);
+        bool drawn = DrawSysBitmapInto(mDrawBitmap, port, mWidth, mHeight);
+        CGContextRestoreGState(port);
+        return drawn;
+    }
+    if (!mGraphicsCocoa) return false;
     NSGraphicsContext* current = NSGraphicsContext::currentContext();
     if (!current) return false;
     NSGraphicsContext* wrapped =
@@ -87,6 +104,12 @@ bool IGraphicsMac::DrawScreen(IRECT*) {
 
 void IGraphicsMac::ForceEndUserEdit() {
     if (mGraphicsCocoa) mGraphicsCocoa->endUserInput();
+    if (mGraphicsCarbon) mGraphicsCarbon->EndUserInput(false);
+}
+
+void* IGraphicsMac::GetWindow() {
+    if (mGraphicsCocoa) return mGraphicsCocoa;
+    return mGraphicsCarbon ? mGraphicsCarbon->GetView() : nullptr;
 }
 
 void IGraphicsMac::Resize(int w, int h) {
@@ -95,17 +118,25 @@ void IGraphicsMac::Resize(int w, int h) {
     IGraphics::Resize(w, h);
     if (mDrawBitmap) ResizeSysBitmap(mDrawBitmap, w, h);
     if (mGraphicsCocoa) mGraphicsCocoa->setFrameSize(NSMakeSize(w, h));
+    if (mGraphicsCarbon) mGraphicsCarbon->Resize(w, h);
 }
 
 IPopupMenu* IGraphicsMac::CreateIPopupMenu(IPopupMenu* menu, IRECT* areaRect) {
     ReleaseMouseCapture();
+    if (!mGraphicsCocoa && mGraphicsCarbon)
+        return mGraphicsCarbon->CreateIPopupMenu(menu, areaRect);
     if (!mGraphicsCocoa || !areaRect) return nullptr;
     return mGraphicsCocoa->createIPopupMenu(menu, ToNSRect(*areaRect, mHeight));
 }
 
 void IGraphicsMac::CreateTextEntry(IControl* control, IText* text, IRECT* textRect, const char* str,
                                    IParam* param) {
-    if (!mGraphicsCocoa || !text || !textRect) return;
+    if (!text || !textRect) return;
+    if (!mGraphicsCocoa && mGraphicsCarbon) {
+        mGraphicsCarbon->CreateTextEntry(control, text, textRect, str, param);
+        return;
+    }
+    if (!mGraphicsCocoa) return;
     mGraphicsCocoa->createTextEntry(control, param, text, str, ToNSRect(*textRect, mHeight));
 }
 
@@ -180,12 +211,28 @@ void* IGraphicsMac::OpenWindow(void* parentView) {
     return mGraphicsCocoa;
 }
 
+void* IGraphicsMac::OpenWindow(void* window, void* parentControl) {
+    CloseWindow();
+    auto* host = new IGraphicsCarbon(this, static_cast<OpaqueWindowPtr*>(window),
+                                     static_cast<OpaqueControlRef*>(parentControl));
+    if (!host->GetView()) {
+        delete host;
+        return nullptr;
+    }
+    mGraphicsCarbon = host;
+    return host->GetView();
+}
+
 void IGraphicsMac::ViewRemoved(IGraphicsCocoa_vGrindvox_au* view) {
     if (view != mGraphicsCocoa) return;
     CloseWindow();
 }
 
 void IGraphicsMac::CloseWindow() {
+    // The embedding host stops its timer before anything it points at goes.
+    IGraphicsCarbon* host = mGraphicsCarbon;
+    mGraphicsCarbon = nullptr;
+    delete host;
     IGraphicsCocoa_vGrindvox_au* view = mGraphicsCocoa;
     if (!view) return;
     // Timer and text entry go first, so nothing reaches the controls once the view is gone.

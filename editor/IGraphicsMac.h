@@ -3,6 +3,7 @@
 #include "containers/WDL_String.h"
 #include "editor/IGraphics.h"
 
+class IGraphicsCarbon;
 class IGraphicsCocoa_vGrindvox_au;
 class IPlugAU;
 class NSWindow;
@@ -10,7 +11,8 @@ class NSWindow;
 // The graphics context shown as a Cocoa view: the view's timer drives the redraw cycle, its
 // events become the context's input, and prompts, menus, panels and URLs go through AppKit.
 // The context owns its open view (one reference) until CloseWindow; the view outlives it only
-// unbound. On the sub-window path it also owns the wrapper of the host's window.
+// unbound. On the sub-window path it also owns the wrapper of the host's window. Embedded in a
+// host's own window instead (the two-argument OpenWindow), it owns the embedding host.
 class IGraphicsMac : public IGraphics {
 public:
     IGraphicsMac(IPlugBase* plug, int w, int h, int refreshFPS = 0);
@@ -22,12 +24,15 @@ public:
     // The system version as Gestalt reports it ('sysv', BCD such as 0x1058).
     static int GetUserOSVersion();
     void* OpenCocoaWindow(void* parentView) { return OpenWindow(parentView); }
+    void* OpenCarbonWindow(void* window, void* parentControl) {
+        return OpenWindow(window, parentControl);
+    }
 
     bool DrawScreen(IRECT* rect) override;
     void ForceEndUserEdit() override;
     void Resize(int w, int h) override;
-    bool WindowIsOpen() override { return mGraphicsCocoa != nullptr; }
-    const char* GetGUIAPI() override { return "Cocoa gui"; }
+    bool WindowIsOpen() override { return mGraphicsCocoa || mGraphicsCarbon; }
+    const char* GetGUIAPI() override { return mGraphicsCarbon ? "Carbon gui" : "Cocoa gui"; }
     IPopupMenu* CreateIPopupMenu(IPopupMenu* menu, IRECT* areaRect) override;
     void CreateTextEntry(IControl* control, IText* text, IRECT* textRect, const char* str,
                          IParam* param) override;
@@ -40,12 +45,16 @@ public:
     bool OpenURL(const char* url, const char* title = nullptr, const char* confirmMessage = nullptr,
                  const char* errorMessage = nullptr) override;
     void* OpenWindow(void* parentView) override;
+    // Embeds the editor in a pane of the host's window (an X window id) or of its parent
+    // control; answers the pane's control, or null when it could not be made.
+    void* OpenWindow(void* window, void* parentControl) override;
     // Opens the editor in a borderless child window centred over the host's window (an X
     // window id here); an earlier child window is removed first.
     void AttachSubWindow(void* hostWindowRef) override;
     void RemoveSubWindow() override;
     void CloseWindow() override;
-    void* GetWindow() override { return mGraphicsCocoa; }
+    void* GetWindow() override;
+    IGraphicsCarbon* GetCarbonHost() const { return mGraphicsCarbon; }
     // A PNG resource of the bundle named by the bundle identifier; the ID is not used.
     LICE_IBitmap* OSLoadBitmap(int id, const char* name) override;
 
@@ -54,6 +63,7 @@ public:
 
 private:
     IGraphicsCocoa_vGrindvox_au* mGraphicsCocoa = nullptr;
+    IGraphicsCarbon* mGraphicsCarbon = nullptr; // owned, while embedded in a host's window
     WDL_String mBundleID{nullptr, 128};
     NSWindow* mHostNSWindow = nullptr; // retained, on the sub-window path only
     NSWindow* mChildWindow = nullptr;  // retained, on the sub-window path only

@@ -108,6 +108,8 @@ std::string editHelp() {
                        "\n"
                        "options:\n";
     text += kSettingsHelp;
+    text += "  --embed              embed the editor in a window of grindvox's own through\n"
+            "                       the unit's Carbon view, as an older host does\n";
     text += "  --help               show this help\n";
     return text;
 }
@@ -216,6 +218,11 @@ const OptionEntry kOptions[] = {
     {"--no-clobber", "-n", false, kAll,
      [](Parser& p, const std::string&) {
          p.out->noClobber = true;
+         return Failure{};
+     }},
+    {"--embed", nullptr, false, kEdit,
+     [](Parser& p, const std::string&) {
+         p.out->embed = true;
          return Failure{};
      }},
     {"--json", nullptr, false, kInfo,

@@ -33,6 +33,7 @@ struct Invocation {
     bool help = false;      // --help (or `help COMMAND`): print that command's help and stop
     bool version = false;   // --version: print the program's version and stop
     bool json = false;      // info --json
+    bool embed = false;     // edit --embed: the editor in a pane of the host's own window
     bool noClobber = false; // an existing OUTPUT or --save-state file is refused, not replaced
     RenderOptions render;
     ScreenshotOptions screenshot;

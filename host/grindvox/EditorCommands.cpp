@@ -1,5 +1,6 @@
 // grindvox edit and grindvox screenshot: the unit's editor through its Cocoa view, as a macOS
-// host shows it, on the X display or drawn into memory.
+// host shows it, on the X display or drawn into memory; edit --embed goes through the Carbon
+// view into a window of grindvox's own, as an older host does.
 #include "host/grindvox/Commands.h"
 #include "host/grindvox/EditorView.h"
 #include "host/grindvox/OutputTarget.h"
@@ -8,6 +9,8 @@
 
 #include <AppKit/AppKit.h>
 #include <AudioToolbox/AudioToolbox.h>
+#include <AudioUnit/AudioUnitCarbonView.h>
+#include <Carbon/Carbon.h>
 
 #include <csignal>
 #include <cstdio>
@@ -87,19 +90,22 @@ private:
     AUEventListenerRef mListener = nullptr;
 };
 
-// Shows the view in a window of its own and pumps the run loop until the window is closed or
-// a signal asks to stop. Returns the signal, 0 for a closed window.
-int runWindow(NSView* view) {
-    const NSRect frame = view->frame();
-    auto* window =
-        new NSWindow(NSMakeRect(100, 100, frame.size.width, frame.size.height),
-                     NSTitledWindowMask | NSClosableWindowMask, NSBackingStoreBuffered, NO);
-    CloseWatcher watcher;
-    window->setDelegate(&watcher);
-    window->setReleasedWhenClosed(NO);
-    window->setTitle(NSString::stringWithUTF8String("Grindvox"));
-    window->setContentView(view);
-    window->makeKeyAndOrderFront(nil);
+// The unit's Carbon view component open, or null when it has none.
+AudioUnitCarbonView openCarbonView(AudioUnit unit) {
+    ComponentDescription description = {};
+    UInt32 size = sizeof description;
+    if (AudioUnitGetProperty(unit, kAudioUnitProperty_GetUIComponentList, kAudioUnitScope_Global, 0,
+                             &description, &size) != noErr)
+        return nullptr;
+    Component component = FindNextComponent(nullptr, &description);
+    AudioUnitCarbonView view = nullptr;
+    if (!component || OpenAComponent(component, &view) != noErr) return nullptr;
+    return view;
+}
+
+// Pumps the run loop until the window is closed or a signal asks to stop. Returns the signal, 0
+// for a closed window; closes the window when it is still open.
+int runUntilClosed(NSWindow* window, CloseWatcher& watcher) {
 
     struct sigaction action = {}, oldInt = {}, oldTerm = {};
     action.sa_handler = stopOnSignal;
@@ -112,8 +118,59 @@ int runWindow(NSView* view) {
 
     if (!watcher.closed) window->close();
     window->setDelegate(nullptr);
-    window->release();
     return sStopSignal;
+}
+
+NSWindow* newHostWindow(NSSize size, CloseWatcher* watcher) {
+    auto* window =
+        new NSWindow(NSMakeRect(100, 100, size.width, size.height),
+                     NSTitledWindowMask | NSClosableWindowMask, NSBackingStoreBuffered, NO);
+    window->setDelegate(watcher);
+    window->setReleasedWhenClosed(NO);
+    window->setTitle(NSString::stringWithUTF8String("Grindvox"));
+    return window;
+}
+
+// Shows the view in a window of its own until it is closed or a signal asks to stop.
+int runWindow(NSView* view) {
+    CloseWatcher watcher;
+    NSWindow* window = newHostWindow(view->frame().size, &watcher);
+    window->setContentView(view);
+    window->makeKeyAndOrderFront(nil);
+    int signal = runUntilClosed(window, watcher);
+    window->release();
+    return signal;
+}
+
+// The editor embedded in a window of grindvox's own: the window's X id goes to the unit's
+// Carbon view, which makes the editor's pane inside it; the window then takes the pane's size.
+Failure runEmbedded(AudioUnit unit, int* signal) {
+    AudioUnitCarbonView view = openCarbonView(unit);
+    if (!view) return RunError("the unit has no Carbon view to embed");
+    CloseWatcher watcher;
+    NSWindow* window = newHostWindow(NSMakeSize(436, 108), &watcher);
+    window->makeKeyAndOrderFront(nil);
+    unsigned long xid = GrindvoxAppKit_XWindowOfView(window->contentView());
+    const Float32Point location = {0, 0}, size = {0, 0};
+    ControlRef pane = nullptr;
+    OSStatus status = AudioUnitCarbonViewCreate(
+        view, unit, reinterpret_cast<WindowRef>(static_cast<uintptr_t>(xid)), nullptr, &location,
+        &size, &pane);
+    Failure failure;
+    if (status != noErr || !pane) {
+        failure = RunError("the unit's Carbon view made no editor in the window");
+    } else {
+        Rect bounds = {};
+        GetControlBounds(pane, &bounds);
+        NSRect frame = window->frame();
+        frame.size = NSMakeSize(bounds.right, bounds.bottom);
+        window->setFrame_display(frame, YES);
+        *signal = runUntilClosed(window, watcher);
+    }
+    CloseComponent(view);
+    if (!watcher.closed) window->close();
+    window->release();
+    return failure;
 }
 
 } // namespace
@@ -153,9 +210,13 @@ Failure RunEdit(const Invocation& invocation) {
         // What the windows autorelease (their closing notes) goes with this pool.
         NSAutoreleasePool* pool = new NSAutoreleasePool;
         ChangePrinter printer(unit);
-        EditorView editor;
-        failure = editor.Open(unit.Unit());
-        if (!failure.Failed()) signal = runWindow(editor.View());
+        if (invocation.embed) {
+            failure = runEmbedded(unit.Unit(), &signal);
+        } else {
+            EditorView editor;
+            failure = editor.Open(unit.Unit());
+            if (!failure.Failed()) signal = runWindow(editor.View());
+        }
         pool->drain();
         if (failure.Failed()) return failure;
     }

@@ -64,16 +64,17 @@ void button(Display* display, bool down) {
     std::this_thread::sleep_for(std::chrono::milliseconds(60));
 }
 
-} // namespace
-
-TEST(CliEditDisplay, AClickAndADragArePrintedAndSavedWithTheState) {
+// Runs grindvox edit with the arguments, clicks the filter switch and drags the cutoff knob,
+// stops it with Ctrl-C and checks what it printed and saved.
+void clickDragAndSave(std::vector<std::string> arguments) {
     Display* display = XOpenDisplay(nullptr);
     if (!display) GTEST_SKIP() << "no X display";
     int event, error, major, minor;
     ASSERT_TRUE(XTestQueryExtension(display, &event, &error, &major, &minor));
 
     ScratchFolder folder;
-    BackgroundCli edit(folder, {"edit", "--save-state", "played.aupreset"});
+    arguments.insert(arguments.end(), {"--save-state", "played.aupreset"});
+    BackgroundCli edit(folder, arguments);
     const Window window = findWindow(display, "Grindvox");
     ASSERT_NE(window, 0u) << "no window titled Grindvox";
     std::this_thread::sleep_for(std::chrono::milliseconds(300)); // its first redraw
@@ -101,4 +102,15 @@ TEST(CliEditDisplay, AClickAndADragArePrintedAndSavedWithTheState) {
     const CliResult info = RunCli(folder, {"info", "--json", "--state", "played.aupreset"});
     ASSERT_EQ(info.status, 0) << info.err;
     EXPECT_NE(info.out.find("\"HPF\""), std::string::npos) << info.out;
+}
+
+} // namespace
+
+TEST(CliEditDisplay, AClickAndADragArePrintedAndSavedWithTheState) {
+    clickDragAndSave({"edit"});
+}
+
+// The same through the unit's Carbon view, embedded in a window of grindvox's own.
+TEST(CliEditDisplay, TheEmbeddedEditorTakesTheSameClickAndDrag) {
+    clickDragAndSave({"edit", "--embed"});
 }

@@ -1,0 +1,333 @@
+// The editor embedded in a host's own X window: the pane's input through XTest, its pixels read
+// back with XGetImage on a second connection, and its lifetime against the host's window.
+#include "editor/IGraphicsCarbon.h"
+#include "editor/IGraphicsMac.h"
+#include "editor/IPopupMenu.h"
+#include "tests/editor/EditorTestSupport.h"
+
+#include <AppKit/AppKit.h>
+#include <Carbon/Carbon.h>
+#include <gtest/gtest.h>
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+#include <algorithm>
+#include <utility>
+#include <vector>
+
+namespace {
+
+constexpr int kW = 256; // rows of the draw bitmap are exactly kW pixels at this width
+constexpr int kH = 100;
+
+void pump(double seconds) {
+    CFAbsoluteTime end = CFAbsoluteTimeGetCurrent() + seconds;
+    while (CFAbsoluteTimeGetCurrent() < end)
+        CFRunLoopRunInMode(kCFRunLoopDefaultMode, 0.01, false);
+}
+
+// A 0xRRGGBB colour as the draw bitmap keeps it: one ignored byte, then red, green and blue.
+unsigned int Stored(unsigned int rgb) {
+    return ((rgb >> 16) & 0xFF) << 8 | ((rgb >> 8) & 0xFF) << 16 | (rgb & 0xFF) << 24;
+}
+
+// Fills its area with one colour, records presses and wheel turns; a drag moves its parameter
+// up by a tenth.
+class Patch : public IControl {
+public:
+    Patch(IPlugBase* plug, IRECT rect, int paramIdx, unsigned int colour)
+        : IControl(plug, rect, paramIdx), mColour(colour) {}
+    bool Draw(IGraphics* graphics) override {
+        unsigned int* bits = graphics->GetBits();
+        for (int y = mRECT.T; y < mRECT.B; ++y)
+            for (int x = mRECT.L; x < mRECT.R; ++x)
+                bits[y * kW + x] = Stored(mColour);
+        return true;
+    }
+    void OnMouseDown(int x, int y, IMouseMod* mod) override {
+        downs.push_back({x, y});
+        rights.push_back(mod->R);
+    }
+    void OnMouseWheel(int, int, IMouseMod*, int d) override { wheels.push_back(d); }
+    void OnMouseDrag(int, int, int, int, IMouseMod*) override {
+        SetValue(std::min(1.0, GetValue() + 0.1));
+        SetDirty();
+    }
+    unsigned int mColour;
+    std::vector<std::pair<int, int>> downs;
+    std::vector<bool> rights;
+    std::vector<int> wheels;
+};
+
+class IGraphicsCarbonDisplay : public ::testing::Test {
+protected:
+    void SetUp() override {
+        pool = new NSAutoreleasePool;
+        if (!GrindvoxAppKit_HasDisplay()) GTEST_SKIP() << "no X display";
+        probe = XOpenDisplay(nullptr);
+        ASSERT_NE(probe, nullptr);
+        graphics = new IGraphicsMac(&plug, kW, kH);
+        plug.AttachGraphics(graphics);
+        graphics->AttachControl(new Patch(&plug, IRECT(0, 0, kW, kH), -1, 0x203040));
+        patch = new Patch(&plug, IRECT(10, 20, 60, 50), EditorTestPlug::kGain, 0xC08000);
+        graphics->AttachControl(patch);
+        // The host's window, at the screen's top-left corner and out of any window manager's
+        // hands, so that screen points are pane points.
+        host = XCreateSimpleWindow(probe, DefaultRootWindow(probe), 0, 0, kW, kH, 0, 0, 0);
+        XSetWindowAttributes noManager;
+        noManager.override_redirect = True;
+        XChangeWindowAttributes(probe, host, CWOverrideRedirect, &noManager);
+        XMapRaised(probe, host);
+        XSync(probe, False);
+    }
+    void TearDown() override {
+        if (probe) {
+            if (host) XDestroyWindow(probe, host);
+            XCloseDisplay(probe);
+        }
+        pool->drain();
+    }
+    void embed() {
+        pane = static_cast<ControlRef>(graphics->OpenWindow(hostRef(), nullptr));
+        ASSERT_NE(pane, nullptr);
+        pump(0.2);
+    }
+    WindowRef hostRef() const { return reinterpret_cast<WindowRef>(host); }
+    unsigned long pixelAt(int x, int y) {
+        XSync(probe, False);
+        XImage* image =
+            XGetImage(probe, GrindvoxCarbon_XWindowOfControl(pane), x, y, 1, 1, AllPlanes, ZPixmap);
+        if (!image) return 0xDEADBEEF;
+        unsigned long p = XGetPixel(image, 0, 0);
+        XDestroyImage(image);
+        return p & 0xFFFFFF;
+    }
+    void click(int x, int y, unsigned int button = 1) {
+        XTestFakeMotionEvent(probe, -1, x, y, CurrentTime);
+        XTestFakeButtonEvent(probe, button, True, CurrentTime);
+        XTestFakeButtonEvent(probe, button, False, CurrentTime);
+        XFlush(probe);
+        pump(0.2);
+    }
+
+    NSAutoreleasePool* pool = nullptr;
+    Display* probe = nullptr;
+    Window host = 0;
+    EditorTestPlug plug;
+    IGraphicsMac* graphics = nullptr; // owned by plug
+    Patch* patch = nullptr;
+    ControlRef pane = nullptr;
+};
+
+} // namespace
+
+TEST_F(IGraphicsCarbonDisplay, ThePaneShowsTheEditorUprightAndRedrawsADirtyControl) {
+    embed();
+    EXPECT_NE(GrindvoxCarbon_XWindowOfControl(pane), 0u);
+    EXPECT_STREQ(graphics->GetGUIAPI(), "Carbon gui");
+    EXPECT_EQ(pixelAt(10, 79), 0x203040u);
+    EXPECT_EQ(pixelAt(5, 5), 0x203040u);
+    EXPECT_EQ(pixelAt(10, 20), 0xC08000u);
+    EXPECT_EQ(pixelAt(59, 49), 0xC08000u);
+    EXPECT_EQ(pixelAt(60, 50), 0x203040u);
+    patch->mColour = 0x00FF00;
+    patch->SetDirty(false);
+    pump(0.2);
+    EXPECT_EQ(pixelAt(30, 30), 0x00FF00u);
+}
+
+TEST_F(IGraphicsCarbonDisplay, APaneCoveredAndUncoveredIsRedrawn) {
+    embed();
+    Window cover =
+        XCreateSimpleWindow(probe, DefaultRootWindow(probe), 0, 0, kW, kH, 0, 0, 0xFFFFFF);
+    XSetWindowAttributes noManager;
+    noManager.override_redirect = True;
+    XChangeWindowAttributes(probe, cover, CWOverrideRedirect, &noManager);
+    XMapRaised(probe, cover);
+    XSync(probe, False);
+    pump(0.1);
+    XDestroyWindow(probe, cover);
+    XSync(probe, False);
+    pump(0.2);
+    EXPECT_EQ(pixelAt(5, 5), 0x203040u);
+    EXPECT_EQ(pixelAt(30, 30), 0xC08000u);
+}
+
+TEST_F(IGraphicsCarbonDisplay, PressesReachTheEditorOffsetByThePaneFrameAndDragsMoveAParameter) {
+    embed();
+    click(22, 25);
+    ASSERT_EQ(patch->downs.size(), 1u);
+    EXPECT_EQ(patch->downs[0], (std::pair<int, int>(20, 22)));
+    EXPECT_FALSE(patch->rights[0]);
+    pump(0.5); // not a double click
+    click(22, 25, 3);
+    ASSERT_EQ(patch->downs.size(), 2u);
+    EXPECT_TRUE(patch->rights[1]);
+    pump(0.5);
+    XTestFakeMotionEvent(probe, -1, 22, 25, CurrentTime);
+    XTestFakeButtonEvent(probe, 1, True, CurrentTime);
+    XTestFakeMotionEvent(probe, -1, 22, 35, CurrentTime);
+    XTestFakeMotionEvent(probe, -1, 22, 45, CurrentTime);
+    XTestFakeButtonEvent(probe, 1, False, CurrentTime);
+    XFlush(probe);
+    pump(0.2);
+    ASSERT_FALSE(plug.informed.empty());
+    EXPECT_EQ(plug.informed.back().first, EditorTestPlug::kGain);
+    EXPECT_NE(plug.GetParam(EditorTestPlug::kGain)->Value(), 0.0); // it was 0 dB
+}
+
+TEST_F(IGraphicsCarbonDisplay, OnlyTheVerticalWheelIsHandled) {
+    embed();
+    XTestFakeMotionEvent(probe, -1, 22, 25, CurrentTime);
+    for (unsigned int button : {6u, 7u, 4u, 5u}) {
+        XTestFakeButtonEvent(probe, button, True, CurrentTime);
+        XTestFakeButtonEvent(probe, button, False, CurrentTime);
+    }
+    XFlush(probe);
+    pump(0.2);
+    EXPECT_EQ(patch->wheels, (std::vector<int>{1, -1}));
+}
+
+TEST_F(IGraphicsCarbonDisplay, TheHostDestroyingItsWindowStopsTheTimerWithNoXError) {
+    embed();
+    ASSERT_TRUE(graphics->GetCarbonHost()->TimerIsRunning());
+    unsigned long errors = GrindvoxAppKit_XErrorCount();
+    XDestroyWindow(probe, host);
+    host = 0;
+    XSync(probe, False);
+    pump(0.2);
+    EXPECT_FALSE(graphics->GetCarbonHost()->TimerIsRunning());
+    EXPECT_EQ(GrindvoxCarbon_XWindowOfControl(pane), 0u);
+    patch->SetDirty(false);
+    pump(0.1);
+    graphics->Resize(kW + 10, kH); // nothing left to size
+    graphics->CloseWindow();
+    EXPECT_FALSE(graphics->WindowIsOpen());
+    EXPECT_EQ(GrindvoxAppKit_XErrorCount(), errors);
+}
+
+TEST_F(IGraphicsCarbonDisplay, ClosingTheWindowOrDeletingTheContextLeavesNothingTicking) {
+    embed();
+    graphics->CloseWindow();
+    EXPECT_FALSE(graphics->WindowIsOpen());
+    EXPECT_EQ(graphics->GetWindow(), nullptr);
+    patch->SetDirty(false);
+    pump(0.1);
+    // A second context, deleted with its window still open.
+    auto* other = new IGraphicsMac(&plug, kW, kH);
+    Patch* counted = new Patch(&plug, IRECT(0, 0, kW, kH), -1, 0x102030);
+    other->AttachControl(counted);
+    other->PrepDraw();
+    ASSERT_NE(other->OpenWindow(hostRef(), nullptr), nullptr);
+    pump(0.2);
+    delete other;
+    pump(0.2);
+    click(22, 25);
+    EXPECT_TRUE(patch->downs.empty());
+}
+
+TEST_F(IGraphicsCarbonDisplay, ResizeSizesTheHostsWindowAndThePane) {
+    embed();
+    graphics->Resize(kW, kH + 20);
+    XSync(probe, False);
+    pump(0.1);
+    XWindowAttributes attributes;
+    ASSERT_TRUE(XGetWindowAttributes(probe, host, &attributes));
+    EXPECT_EQ(attributes.height, kH + 20);
+    ASSERT_TRUE(XGetWindowAttributes(probe, GrindvoxCarbon_XWindowOfControl(pane), &attributes));
+    EXPECT_EQ(attributes.height, kH + 20);
+}
+
+namespace {
+
+void typeKeys(Display* display, const std::vector<KeySym>& keys) {
+    for (KeySym key : keys) {
+        KeyCode code = XKeysymToKeycode(display, key);
+        XTestFakeKeyEvent(display, code, True, CurrentTime);
+        XTestFakeKeyEvent(display, code, False, CurrentTime);
+    }
+    XFlush(display);
+    pump(0.2);
+}
+
+} // namespace
+
+TEST_F(IGraphicsCarbonDisplay, ANumberEntryTakesOnlyWhatItsTypeReadsAndReturnCommitsIt) {
+    embed();
+    unsigned long errors = GrindvoxAppKit_XErrorCount();
+    IText text;
+    IRECT area(100, 10, 200, 30);
+    XTestFakeMotionEvent(probe, -1, 150, 20, CurrentTime); // keys go where the pointer is
+    graphics->CreateTextEntry(patch, &text, &area, "", plug.GetParam(EditorTestPlug::kGain));
+    pump(0.2);
+    typeKeys(probe, {XK_x, XK_3, XK_period, XK_5, XK_q, XK_Return});
+    EXPECT_DOUBLE_EQ(plug.GetParam(EditorTestPlug::kGain)->Value(), 3.5);
+    // The entry is gone: more keys change nothing.
+    typeKeys(probe, {XK_7, XK_Return});
+    EXPECT_DOUBLE_EQ(plug.GetParam(EditorTestPlug::kGain)->Value(), 3.5);
+    XSync(static_cast<Display*>(GrindvoxAppKit_Display()), False);
+    EXPECT_EQ(GrindvoxAppKit_XErrorCount(), errors); // the field's windows went in order
+}
+
+TEST_F(IGraphicsCarbonDisplay, AnIntegerEntrySwallowsAPointAndStopsAtTheEntryLength) {
+    embed();
+    IText text;
+    IRECT area(100, 10, 200, 30);
+    patch->SetTextEntryLength(1);
+    XTestFakeMotionEvent(probe, -1, 150, 20, CurrentTime);
+    graphics->CreateTextEntry(patch, &text, &area, "", plug.GetParam(EditorTestPlug::kSteps));
+    pump(0.2);
+    typeKeys(probe, {XK_period, XK_6, XK_2, XK_KP_Enter});
+    // "6" of the steps' 0 to 8 reaches the control; the control itself is the gain's.
+    EXPECT_DOUBLE_EQ(patch->GetValue(), 0.75);
+}
+
+TEST_F(IGraphicsCarbonDisplay, APressOutsideAnOpenEntryCommitsItBeforeThePressIsRouted) {
+    embed();
+    IText text;
+    IRECT area(100, 10, 200, 30);
+    XTestFakeMotionEvent(probe, -1, 150, 20, CurrentTime);
+    graphics->CreateTextEntry(patch, &text, &area, "", plug.GetParam(EditorTestPlug::kGain));
+    pump(0.2);
+    typeKeys(probe, {XK_minus, XK_2});
+    click(22, 25);
+    EXPECT_DOUBLE_EQ(plug.GetParam(EditorTestPlug::kGain)->Value(), -2.0);
+    ASSERT_EQ(patch->downs.size(), 1u);
+    // Closing with an entry open takes the entry with it.
+    XTestFakeMotionEvent(probe, -1, 150, 20, CurrentTime);
+    graphics->CreateTextEntry(patch, &text, &area, "1", plug.GetParam(EditorTestPlug::kGain));
+    pump(0.1);
+    graphics->CloseWindow();
+    pump(0.1);
+    EXPECT_DOUBLE_EQ(plug.GetParam(EditorTestPlug::kGain)->Value(), -2.0);
+}
+
+namespace {
+
+int sPick = -1;
+NSInteger pick(NSMenu*) {
+    return sPick;
+}
+
+} // namespace
+
+TEST_F(IGraphicsCarbonDisplay, APopupMenuAnswersTheItemChosenAndNothingOnceClosed) {
+    embed();
+    IPopupMenu menu;
+    menu.AddItem("one");
+    menu.AddSeparator();
+    menu.AddItem("three");
+    IRECT area(10, 20, 60, 40);
+    GrindvoxAppKit_SetMenuAnswerer(pick);
+    sPick = 2;
+    EXPECT_EQ(graphics->CreateIPopupMenu(&menu, &area), &menu);
+    EXPECT_EQ(menu.GetChosenItemIdx(), 2);
+    sPick = -1;
+    EXPECT_EQ(graphics->CreateIPopupMenu(&menu, &area), nullptr);
+    graphics->CloseWindow();
+    sPick = 0;
+    EXPECT_EQ(graphics->CreateIPopupMenu(&menu, &area), nullptr);
+    GrindvoxAppKit_SetMenuAnswerer(nullptr);
+    pump(0.1);
+}
