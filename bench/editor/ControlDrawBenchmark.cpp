@@ -2,7 +2,7 @@
 // of a 60-frame 48 x 48 knob strip drawn by an IKnobMultiControl (frame choice, clipping to the
 // area being drawn, blend conversion, the clipped copy) against a LICE_Blit of the same 48 x 48
 // rectangle from the same strip. Prints the context's time as a ratio of the blit's.
-#include "editor/IGraphics.h"
+#include "bench/support/HeadlessGraphics.h"
 #include "editor/IKnobMultiControl.h"
 #include "raster/LICE_Blit.h"
 #include "raster/LICE_Fill.h"
@@ -23,26 +23,6 @@ constexpr int kHeight = 108;
 constexpr int kKnobSize = 48;
 constexpr int kFrames = 60;
 constexpr int kX = 190, kY = 40;
-
-// A context with no window: only its drawing is measured.
-class HeadlessGraphics : public IGraphics {
-public:
-    using IGraphics::IGraphics;
-    using IGraphics::OpenWindow;
-    bool DrawScreen(IRECT*) override { return true; }
-    void ForceEndUserEdit() override {}
-    IPopupMenu* CreateIPopupMenu(IPopupMenu*, IRECT*) override { return nullptr; }
-    void CreateTextEntry(IControl*, IText*, IRECT*, const char*, IParam*) override {}
-    void HostPath(WDL_String*) override {}
-    void PluginPath(WDL_String*) override {}
-    void PromptForFile(WDL_String*, EFileAction, WDL_String*, const char*) override {}
-    bool PromptForColor(IColor*, const char*) override { return false; }
-    bool OpenURL(const char*, const char*, const char*, const char*) override { return false; }
-    void* OpenWindow(void*) override { return nullptr; }
-    void CloseWindow() override {}
-    void* GetWindow() override { return nullptr; }
-    LICE_IBitmap* OSLoadBitmap(int, const char*) override { return nullptr; }
-};
 
 struct Knob {
     HeadlessGraphics graphics{nullptr, kWidth, kHeight};

@@ -2,8 +2,8 @@
 // background and seven 48 x 48 knobs drawn from 60-frame strips), with nothing dirty and with
 // one knob changed by the plug-in before each tick, against a memcpy of the whole 436 x 108
 // bitmap in the same run. Prints each tick's cost as a share of that copy.
+#include "bench/support/HeadlessGraphics.h"
 #include "editor/IControl.h"
-#include "editor/IGraphics.h"
 #include "plugin/IPlugBase.h"
 #include "raster/LICE_Blit.h"
 #include "raster/LICE_Fill.h"
@@ -48,24 +48,11 @@ public:
     bool SendMidiMsgs(WDL_TypedBuf<IMidiMsg>*) override { return false; }
 };
 
-// A context whose window shows nothing: the cost measured is the context's own.
-class HeadlessGraphics : public IGraphics {
+// A context whose window shows nothing and that ticks as the window's timer would: the cost
+// measured is the context's own.
+class TickingGraphics : public HeadlessGraphics {
 public:
-    using IGraphics::IGraphics;
-    using IGraphics::OpenWindow;
-    bool DrawScreen(IRECT*) override { return true; }
-    void ForceEndUserEdit() override {}
-    IPopupMenu* CreateIPopupMenu(IPopupMenu*, IRECT*) override { return nullptr; }
-    void CreateTextEntry(IControl*, IText*, IRECT*, const char*, IParam*) override {}
-    void HostPath(WDL_String*) override {}
-    void PluginPath(WDL_String*) override {}
-    void PromptForFile(WDL_String*, EFileAction, WDL_String*, const char*) override {}
-    bool PromptForColor(IColor*, const char*) override { return false; }
-    bool OpenURL(const char*, const char*, const char*, const char*) override { return false; }
-    void* OpenWindow(void*) override { return nullptr; }
-    void CloseWindow() override {}
-    void* GetWindow() override { return nullptr; }
-    LICE_IBitmap* OSLoadBitmap(int, const char*) override { return nullptr; }
+    using HeadlessGraphics::HeadlessGraphics;
 
     // What the window's timer and paint call do on each tick.
     void Tick() {
@@ -100,7 +87,7 @@ private:
 
 struct Panel {
     Plug plug;
-    HeadlessGraphics* graphics = new HeadlessGraphics(&plug, kWidth, kHeight);
+    TickingGraphics* graphics = new TickingGraphics(&plug, kWidth, kHeight);
     LICE_MemBitmap background{kWidth, kHeight};
     LICE_MemBitmap knob{kKnobSize, kKnobSize* kFrames};
 
