@@ -20,6 +20,7 @@ public:
     ~IGraphicsMac() override;
 
     void SetBundleID(const char* bundleID) { mBundleID.Set(bundleID); }
+    void SetDisplayScale(double factor) { mDisplayScaleFactor = factor; }
     const char* GetBundleID() const { return mBundleID.Get(); }
     // The system version as Gestalt reports it ('sysv', BCD such as 0x1058).
     static int GetUserOSVersion();
@@ -67,6 +68,7 @@ private:
     WDL_String mBundleID{nullptr, 128};
     NSWindow* mHostNSWindow = nullptr; // retained, on the sub-window path only
     NSWindow* mChildWindow = nullptr;  // retained, on the sub-window path only
+    double mDisplayScaleFactor = 0.0;
 };
 
 // A new context for the plug-in with the bundle identifier set.

@@ -51,8 +51,8 @@ Grindvox::Grindvox(IPlugInstanceInfo instanceInfo)
     GetParam(kParallel)->InitBool("Parallel", false);
 
 #if !defined(GRINDVOX_LV2)
-    // The Audio Unit carries its editor; the LV2 DSP module carries none (the host loads a
-    // separate UI module for it).
+    // The Audio Unit and the LV2 UI module carry the editor; the LV2 DSP module carries none
+    // (the host loads the UI module for it).
     if (IGraphics* graphics = MakeGrindvoxGraphics(this, GetBundleID())) {
         LayOutGrindvoxEditor(graphics, this);
         AttachGraphics(graphics);

@@ -1,8 +1,12 @@
 #pragma once
 
 // The effect's source is compiled once per plug-in format, with that format's adapter as its
-// base: GRINDVOX_LV2 selects the LV2 adapter, the Audio Unit one is the default.
-#if defined(GRINDVOX_LV2)
+// base: GRINDVOX_LV2 selects the LV2 adapter, GRINDVOX_LV2_UI the adapter of the LV2 UI (the
+// effect's parameters and editor on the host's UI thread), the Audio Unit one is the default.
+#if defined(GRINDVOX_LV2_UI)
+#include "lv2/IPlugLV2UI.h"
+using IPlug = IPlugLV2UI;
+#elif defined(GRINDVOX_LV2)
 #include "lv2/IPlugLV2.h"
 using IPlug = IPlugLV2;
 #else

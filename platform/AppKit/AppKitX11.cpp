@@ -57,9 +57,19 @@ struct ConnectionCloser {
 const Time kDoubleClickMs = 400;
 const int kDoubleClickSlop = 4;
 
-// An X error never ends the process: it is counted, and the call that caused it answers failure
-// through an ErrorTrap.
+// The handlers the process had before ours. Xlib keeps one handler for all connections; in a
+// host's process (an LV2 UI) the host's own connection keeps the host's handling.
+XErrorHandler gHostErrorHandler = nullptr;
+XIOErrorHandler gHostIOErrorHandler = nullptr;
+
+bool isOurs(Display* display) {
+    return display == gConnection.display;
+}
+
+// An X error on our connection never ends the process: it is counted, and the call that caused
+// it answers failure through an ErrorTrap.
 int recordError(Display* display, XErrorEvent* error) {
+    if (!isOurs(display) && gHostErrorHandler) return gHostErrorHandler(display, error);
     ++gErrorCount;
     char text[128] = "";
     XGetErrorText(display, error->error_code, text, sizeof text);
@@ -74,7 +84,8 @@ int recordError(Display* display, XErrorEvent* error) {
 // memory.
 bool gLost = false;
 
-int recordLostConnection(Display*) {
+int recordLostConnection(Display* display) {
+    if (!isOurs(display) && gHostIOErrorHandler) return gHostIOErrorHandler(display);
     ++gErrorCount;
     return 0;
 }
@@ -253,10 +264,12 @@ Connection* OpenConnection() {
     if (gOpen) return &gConnection;
     // Once lost, the connection is not opened again: views still name its windows.
     if (gLost) return nullptr;
-    XSetErrorHandler(recordError);
-    XSetIOErrorHandler(recordLostConnection);
     Display* display = XOpenDisplay(nullptr);
     if (!display) return nullptr;
+    XErrorHandler hostHandler = XSetErrorHandler(recordError);
+    if (hostHandler != recordError) gHostErrorHandler = hostHandler;
+    XIOErrorHandler hostIOHandler = XSetIOErrorHandler(recordLostConnection);
+    if (hostIOHandler != recordLostConnection) gHostIOErrorHandler = hostIOHandler;
     XSetIOErrorExitHandler(display, connectionLost, nullptr);
     Connection& c = gConnection;
     c.display = display;

@@ -14,6 +14,9 @@ namespace {
 
 const CGBitmapInfo kBackingInfo = kCGImageAlphaNoneSkipFirst | kCGBitmapByteOrder32Little;
 const Time kDoubleClickMs = 400;
+// A second press counts as a double click only this close to the first (in pixels), so that
+// quick clicks on two controls stay two clicks.
+const int kDoubleClickSlop = 4;
 const long kPaneEvents = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask |
                          KeyPressMask | FocusChangeMask | StructureNotifyMask;
 
@@ -33,6 +36,7 @@ struct OpaqueControlRef final : appkit::EventClient {
     void* userData = nullptr;
     Time lastPress = 0;
     unsigned int lastButton = 0;
+    int lastX = 0, lastY = 0;
     int clickCount = 0;
 
     void HandleXEvent(XEvent& e) override;
@@ -122,10 +126,14 @@ void OpaqueControlRef::HandleXEvent(XEvent& e) {
         }
         event.button = b == 1 ? 1 : b == 3 ? 2 : 3;
         if (e.type == ButtonPress) {
-            bool repeat = b == lastButton && e.xbutton.time - lastPress < kDoubleClickMs;
+            bool repeat = b == lastButton && e.xbutton.time - lastPress < kDoubleClickMs &&
+                          std::abs(e.xbutton.x - lastX) <= kDoubleClickSlop &&
+                          std::abs(e.xbutton.y - lastY) <= kDoubleClickSlop;
             clickCount = repeat ? clickCount + 1 : 1;
             lastPress = e.xbutton.time;
             lastButton = b;
+            lastX = e.xbutton.x;
+            lastY = e.xbutton.y;
             event.kind = kPaneEventMouseDown;
             // The press may open a menu or prompt; it must not hold the pointer.
             XUngrabPointer(e.xbutton.display, e.xbutton.time);

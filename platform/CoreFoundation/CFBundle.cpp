@@ -139,6 +139,14 @@ CFBundleRef registerBundle(const char* identifier, const char* path, bool makeMa
     return bundle;
 }
 
+bool isDirectory(CFURLRef url) {
+    char path[4096];
+    struct stat info;
+    return CFURLGetFileSystemRepresentation(url, true, reinterpret_cast<UInt8*>(path),
+                                            sizeof path) &&
+           stat(path, &info) == 0 && S_ISDIR(info.st_mode);
+}
+
 } // namespace
 
 CFBundleRef GrindvoxPlatform_RegisterBundle(const char* identifier, const char* path) {
@@ -180,6 +188,11 @@ CFURLRef CFBundleCopyResourcesDirectoryURL(CFBundleRef bundle) {
     CFURLRef contents =
         CFURLCreateCopyAppendingPathComponent(nullptr, b->url, CFSTR("Contents"), true);
     if (!contents) return nullptr;
+    // A flat bundle (an LV2 bundle is one) keeps its resources in its own folder.
+    if (!isDirectory(contents)) {
+        CFRelease(contents);
+        return static_cast<CFURLRef>(CFRetain(b->url));
+    }
     CFURLRef resources =
         CFURLCreateCopyAppendingPathComponent(nullptr, contents, CFSTR("Resources"), true);
     CFRelease(contents);

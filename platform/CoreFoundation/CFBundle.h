@@ -24,9 +24,10 @@ CF_EXPORT CFBundleRef CFBundleGetMainBundle(void);
 CF_EXPORT CFStringRef CFBundleGetIdentifier(CFBundleRef bundle);
 // The bundle folder.
 CF_EXPORT CFURLRef CFBundleCopyBundleURL(CFBundleRef bundle);
-// Contents/Resources of the bundle.
+// Contents/Resources of the bundle; the bundle folder itself for a flat bundle, one with no
+// Contents folder.
 CF_EXPORT CFURLRef CFBundleCopyResourcesDirectoryURL(CFBundleRef bundle);
-// The file Contents/Resources[/subDirName]/resourceName[.resourceType] when it exists, else
+// The file <resources>[/subDirName]/resourceName[.resourceType] when it exists, else
 // NULL. resourceType may be NULL or empty when resourceName carries its own extension.
 CF_EXPORT CFURLRef CFBundleCopyResourceURL(CFBundleRef bundle, CFStringRef resourceName,
                                            CFStringRef resourceType, CFStringRef subDirName);

@@ -177,6 +177,17 @@ TEST_F(IGraphicsCarbonDisplay, PressesReachTheEditorOffsetByThePaneFrameAndDrags
     EXPECT_NE(plug.GetParam(EditorTestPlug::kGain)->Value(), 0.0); // it was 0 dB
 }
 
+TEST_F(IGraphicsCarbonDisplay, QuickPressesApartAreTwoClicksAndOnTheSpotADoubleClick) {
+    embed();
+    click(22, 25);
+    click(52, 45);
+    // Two single presses: a double click would have gone to the control's double-click handler.
+    ASSERT_EQ(patch->downs.size(), 2u);
+    EXPECT_EQ(patch->downs[1], (std::pair<int, int>(50, 42)));
+    click(52, 45);
+    EXPECT_EQ(patch->downs.size(), 2u);
+}
+
 TEST_F(IGraphicsCarbonDisplay, OnlyTheVerticalWheelIsHandled) {
     embed();
     XTestFakeMotionEvent(probe, -1, 22, 25, CurrentTime);

@@ -139,6 +139,22 @@ TEST(CFBundle, FolderWithoutInfoPlistStillRegisters) {
     EXPECT_EQ(CFBundleGetValueForInfoDictionaryKey(bundle, CFSTR("CFBundleName")), nullptr);
 }
 
+TEST(CFBundle, FlatBundleKeepsItsResourcesInItsOwnFolder) {
+    char pattern[] = "/tmp/grindvox-flat-XXXXXX";
+    std::string path = mkdtemp(pattern);
+    WriteFile(path + "/knob.png", "png");
+    CFBundleRef bundle = GrindvoxPlatform_RegisterBundle("com.tolva.flat", path.c_str());
+    ASSERT_NE(bundle, nullptr);
+    CFURLRef resources = CFBundleCopyResourcesDirectoryURL(bundle);
+    EXPECT_EQ(PathOf(resources), path);
+    CFRelease(resources);
+    CFURLRef knob = CFBundleCopyResourceURL(bundle, CFSTR("knob"), CFSTR("png"), nullptr);
+    ASSERT_NE(knob, nullptr);
+    EXPECT_EQ(PathOf(knob), path + "/knob.png");
+    CFRelease(knob);
+    EXPECT_EQ(CFBundleCopyResourceURL(bundle, CFSTR("../flat"), nullptr, nullptr), nullptr);
+}
+
 TEST(CFAllocator, DefaultAllocatesAndNullAllocatesNothing) {
     void* block = CFAllocatorAllocate(kCFAllocatorDefault, 64, 0);
     ASSERT_NE(block, nullptr);
