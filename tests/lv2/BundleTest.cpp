@@ -86,6 +86,29 @@ TEST_P(LV2Bundle, IsAnMITLicensedDistortionPluginNeedingNoFeature) {
     lilv_node_free(author);
 }
 
+TEST_P(LV2Bundle, OffersTheEditorAsAnX11UiRunByTheHostsIdleCalls) {
+    const LilvPlugin* plugin = Plugin();
+    ASSERT_NE(plugin, nullptr);
+    LilvUIs* uis = lilv_plugin_get_uis(plugin);
+    ASSERT_EQ(lilv_uis_size(uis), 1u);
+    const LilvUI* ui = lilv_uis_get(uis, lilv_uis_begin(uis));
+    EXPECT_STREQ(lilv_node_as_uri(lilv_ui_get_uri(ui)),
+                 "http://tolvasonics.com/plugins/grindvox#ui");
+    EXPECT_TRUE(lilv_ui_is_a(ui, Node("http://lv2plug.in/ns/extensions/ui#X11UI")));
+    char* binary = lilv_file_uri_parse(lilv_node_as_uri(lilv_ui_get_binary_uri(ui)), nullptr);
+    EXPECT_EQ(std::string(binary), std::string(GRINDVOX_LV2_PATH) + "/grindvox.lv2/grindvox_ui.so");
+    lilv_free(binary);
+    const LilvNode* uri = lilv_ui_get_uri(ui);
+    const std::string kUI = "http://lv2plug.in/ns/extensions/ui#";
+    EXPECT_TRUE(hasObject(uri, std::string(kLV2) + "optionalFeature", kUI + "idleInterface"));
+    EXPECT_TRUE(hasObject(uri, std::string(kLV2) + "extensionData", kUI + "idleInterface"));
+    EXPECT_TRUE(hasObject(uri, std::string(kLV2) + "requiredFeature", kUI + "parent"));
+    // The host's resize is used when offered, never asked for.
+    EXPECT_FALSE(hasObject(uri, std::string(kLV2) + "optionalFeature", kUI + "resize"));
+    EXPECT_FALSE(hasObject(uri, std::string(kLV2) + "requiredFeature", kUI + "resize"));
+    lilv_uis_free(uis);
+}
+
 TEST_P(LV2Bundle, EveryControlPortCarriesItsParameter) {
     const LilvPlugin* plugin = Plugin();
     ASSERT_NE(plugin, nullptr);

@@ -167,6 +167,9 @@ TEST(InstallLV2, CopiesAWorkingBundleAndRemovesIt) {
     CliResult result = RunProgram(folder, script, {"--build", GRINDVOX_BUILD_DIR, target});
     ASSERT_EQ(result.status, 0) << result.err;
     EXPECT_TRUE(Exists(target + "/grindvox.lv2/grindvox.so"));
+    EXPECT_TRUE(Exists(target + "/grindvox.lv2/grindvox_ui.so"));
+    EXPECT_TRUE(Exists(target + "/grindvox.lv2/libgrindvox_platform.so"));
+    EXPECT_TRUE(Exists(target + "/grindvox.lv2/background.png"));
 
     setenv("LV2_PATH", target.c_str(), 1);
     ASSERT_TRUE(WriteAudio(folder / "in.wav", MakeSignal(2, 44100, 4000), kFloatWav));
