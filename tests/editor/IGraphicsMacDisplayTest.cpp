@@ -10,6 +10,9 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
+
+#include "tests/support/RootResources.h"
+
 #include <algorithm>
 #include <utility>
 #include <vector>
@@ -186,6 +189,22 @@ TEST_F(IGraphicsMacDisplay, AtScaleTwoAClickAndADragLandWhereTheyDoAtScaleOne) {
     ASSERT_FALSE(plug.informed.empty());
     EXPECT_EQ(plug.informed.back().first, EditorTestPlug::kGain);
     EXPECT_NE(plug.GetParam(EditorTestPlug::kGain)->Value(), 0.0);
+}
+
+TEST_F(IGraphicsMacDisplay, WithoutAHostFactorTheScreensXftDpiDecidesAsTheWindowOpens) {
+    RootResources resources(probe);
+    resources.Set("Xft.dpi: 192\n");
+    graphics->SetDisplayScale(0);
+    auto* view = static_cast<NSView*>(graphics->OpenWindow(nullptr));
+    EXPECT_EQ(graphics->DisplayScale(), 2);
+    EXPECT_EQ(view->frame().size.width, 2 * kW);
+    // Decided once: a later change waits for the next window.
+    resources.Remove();
+    EXPECT_EQ(graphics->DisplayScale(), 2);
+    view = static_cast<NSView*>(graphics->OpenWindow(nullptr));
+    EXPECT_EQ(graphics->DisplayScale(), 1);
+    EXPECT_EQ(view->frame().size.width, kW);
+    graphics->CloseWindow();
 }
 
 TEST_F(IGraphicsMacDisplay, ASubWindowIsCentredOverTheHostsWindowAndGoesAwayWithIt) {
