@@ -99,6 +99,9 @@ public:
     virtual int Width() const { return mWidth; }
     virtual int Height() const { return mHeight; }
     virtual int FPS() const { return mFPS; }
+    // Device pixels per editor pixel of the open window (1 or 2); Width() and Height() stay in
+    // editor pixels.
+    virtual int DisplayScale() const { return 1; }
 
     // ---- Controls ----
 

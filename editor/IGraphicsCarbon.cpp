@@ -1,5 +1,6 @@
 #include "editor/IGraphicsCarbon.h"
 
+#include "editor/DisplayScale.h"
 #include "editor/IControl.h"
 #include "editor/IGraphicsCocoa.h"
 #include "editor/IGraphicsMac.h"
@@ -128,7 +129,8 @@ IGraphicsCarbon::IGraphicsCarbon(IGraphicsMac* graphicsMac, OpaqueWindowPtr* win
     UInt32 attributes = 0;
     GetWindowAttributes(window, &attributes);
     mIsComposited = attributes & kWindowCompositingAttribute;
-    int w = graphicsMac->Width(), h = graphicsMac->Height();
+    const int scale = graphicsMac->DisplayScale();
+    int w = graphicsMac->Width() * scale, h = graphicsMac->Height() * scale;
     Rect bounds{0, 0, static_cast<SInt16>(h), static_cast<SInt16>(w)};
     UInt32 features = mIsComposited ? 0x12000026 : 38;
     if (CreateUserPaneControl(window, parentControl, &bounds, features, &mView) != noErr) {
@@ -160,17 +162,22 @@ IGraphicsCarbon::~IGraphicsCarbon() {
 
 void IGraphicsCarbon::Access::OnTimer(CFRunLoopTimerRef, void* info) {
     auto* host = static_cast<IGraphicsCarbon*>(info);
+    IGraphicsMac* graphics = host->mGraphicsMac;
     IRECT r;
-    if (!host->mView || !host->mGraphicsMac->IsDirty(&r)) return;
+    if (!host->mView || !graphics->IsDirty(&r)) return;
+    r = DeviceAreaOfEditorArea(r, graphics->DisplayScale(), graphics->Width(), graphics->Height());
     CGRect area = CGRectMake(r.L, r.T, r.W(), r.H());
     HIViewSetNeedsDisplayInRect(host->mView, &area, true);
 }
 
 OSStatus IGraphicsCarbon::Access::Draw(IGraphicsCarbon* host, PaneEvent& event) {
     IGraphicsMac* graphics = host->mGraphicsMac;
-    IRECT area(event.area.left, event.area.top, event.area.right, event.area.bottom);
+    const int scale = graphics->DisplayScale();
+    IRECT area = EditorAreaOfDeviceArea(
+        IRECT(event.area.left, event.area.top, event.area.right, event.area.bottom), scale,
+        graphics->Width(), graphics->Height());
     host->mCGC = event.context;
-    CGContextTranslateCTM(host->mCGC, 0, graphics->Height());
+    CGContextTranslateCTM(host->mCGC, 0, graphics->Height() * scale);
     CGContextScaleCTM(host->mCGC, 1, -1);
     graphics->Draw(&area);
     host->mCGC = nullptr;
@@ -179,9 +186,10 @@ OSStatus IGraphicsCarbon::Access::Draw(IGraphicsCarbon* host, PaneEvent& event) 
 
 OSStatus IGraphicsCarbon::Access::Mouse(IGraphicsCarbon* host, const PaneEvent& event) {
     IGraphicsMac* graphics = host->mGraphicsMac;
-    // The Carbon pane's content starts inside its frame by this much.
-    int x = static_cast<int>(std::trunc(event.point.x)) - 2;
-    int y = static_cast<int>(std::trunc(event.point.y)) - 3;
+    // The Carbon pane's content starts inside its frame by this much, in editor pixels.
+    const int scale = graphics->DisplayScale();
+    int x = EditorCoordinate(static_cast<int>(std::trunc(event.point.x)), scale) - 2;
+    int y = EditorCoordinate(static_cast<int>(std::trunc(event.point.y)), scale) - 3;
     IMouseMod mod = MouseModOf(event);
     switch (event.kind) {
     case kPaneEventMouseDown:
@@ -245,19 +253,21 @@ void IGraphicsCarbon::CreateTextEntry(IControl* control, IText* text, IRECT* tex
                                       const char* str, IParam* param) {
     if (!control || !text || !textRect || mTextEntryView || !mIsComposited || !mView) return;
     if (mParentGone || textRect->W() <= 0 || textRect->H() <= 0) return;
+    const int scale = mGraphicsMac->DisplayScale();
+    const IRECT shown = DeviceRect(*textRect, scale);
     // The field lives in a pane of its own over the text rectangle, which the window stand-in
     // takes over as the field's window.
-    Rect bounds{static_cast<SInt16>(textRect->T), static_cast<SInt16>(textRect->L),
-                static_cast<SInt16>(textRect->B), static_cast<SInt16>(textRect->R)};
+    Rect bounds{static_cast<SInt16>(shown.T), static_cast<SInt16>(shown.L),
+                static_cast<SInt16>(shown.B), static_cast<SInt16>(shown.R)};
     ControlRef fieldPane = nullptr;
     if (CreateUserPaneControl(mWindow, mView, &bounds, 0, &fieldPane) != noErr) return;
     NSWindow* fieldWindow = new NSWindow(reinterpret_cast<void*>(
         static_cast<uintptr_t>(GrindvoxCarbon_XWindowOfControl(fieldPane))));
     fieldWindow->setReleasedWhenClosed(NO);
-    auto* field = new CarbonTextField(NSMakeRect(0, 0, textRect->W(), textRect->H()), this);
+    auto* field = new CarbonTextField(NSMakeRect(0, 0, shown.W(), shown.H()), this);
     if (str && *str) field->setStringValue(NSString::stringWithUTF8String(str));
-    field->setFont(
-        NSFont::fontWithName_size(NSString::stringWithUTF8String(text->mFont), text->mSize));
+    field->setFont(NSFont::fontWithName_size(NSString::stringWithUTF8String(text->mFont),
+                                             text->mSize * scale));
     field->setAlignment(AlignmentOf(text->mAlign));
     field->setBordered(NO);
     fieldWindow->contentView()->addSubview(field);
@@ -304,7 +314,9 @@ void IGraphicsCarbon::EndUserInput(bool commit) {
     fieldWindow->autorelease();
     DisposeControl(fieldPane);
     if (mView && !mParentGone) {
-        CGRect all = CGRectMake(0, 0, mGraphicsMac->Width(), mGraphicsMac->Height());
+        const int scale = mGraphicsMac->DisplayScale();
+        CGRect all =
+            CGRectMake(0, 0, mGraphicsMac->Width() * scale, mGraphicsMac->Height() * scale);
         HIViewSetNeedsDisplayInRect(mView, &all, true);
     }
 }
@@ -312,17 +324,18 @@ void IGraphicsCarbon::EndUserInput(bool commit) {
 IPopupMenu* IGraphicsCarbon::CreateIPopupMenu(IPopupMenu* menu, IRECT* areaRect) {
     if (!menu || !areaRect || !mView || mParentGone) return nullptr;
     if (areaRect->W() <= 0 || areaRect->H() <= 0) return nullptr;
+    const IRECT shown = DeviceRect(*areaRect, mGraphicsMac->DisplayScale());
     // The menu goes up from a pane over the area, which the window stand-in takes over as the
     // window the menu is placed through.
-    Rect bounds{static_cast<SInt16>(areaRect->T), static_cast<SInt16>(areaRect->L),
-                static_cast<SInt16>(areaRect->B), static_cast<SInt16>(areaRect->R)};
+    Rect bounds{static_cast<SInt16>(shown.T), static_cast<SInt16>(shown.L),
+                static_cast<SInt16>(shown.B), static_cast<SInt16>(shown.R)};
     ControlRef menuPane = nullptr;
     if (CreateUserPaneControl(mWindow, mView, &bounds, 0, &menuPane) != noErr) return nullptr;
     NSWindow* menuWindow = new NSWindow(
         reinterpret_cast<void*>(static_cast<uintptr_t>(GrindvoxCarbon_XWindowOfControl(menuPane))));
     menuWindow->setReleasedWhenClosed(NO);
-    IPopupMenu* chosen = PopUpIPopupMenu(menuWindow->contentView(), menu,
-                                         NSMakeRect(0, 0, areaRect->W(), areaRect->H()));
+    IPopupMenu* chosen =
+        PopUpIPopupMenu(menuWindow->contentView(), menu, NSMakeRect(0, 0, shown.W(), shown.H()));
     menuWindow->close();
     menuWindow->release();
     DisposeControl(menuPane);

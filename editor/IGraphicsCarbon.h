@@ -38,7 +38,7 @@ public:
                          IParam* param);
     void EndUserInput(bool commit);
     IPopupMenu* CreateIPopupMenu(IPopupMenu* menu, IRECT* areaRect);
-    // Sizes the host's window and the pane; false without both.
+    // Sizes the host's window and the pane, in device pixels; false without both.
     bool Resize(int w, int h);
 
     // The pane's handler, the timer's callout and the field's key filter, beside the host.

@@ -1,5 +1,6 @@
 #include "editor/IGraphicsCocoa.h"
 
+#include "editor/DisplayScale.h"
 #include "editor/IControl.h"
 #include "editor/IGraphicsMac.h"
 #include "editor/IPopupMenu.h"
@@ -66,9 +67,9 @@ IRECT ToIRECT(const NSRect& r, int h) {
     return IRECT(x, h - y - ht, w + x, h - y);
 }
 
-void ToEditorPoint(NSPoint p, int h, int* x, int* y) {
-    *x = Trunc(p.x) - 2;
-    *y = h - Trunc(p.y) - 3;
+void ToEditorPoint(NSPoint p, int h, int* x, int* y, int scale) {
+    *x = EditorCoordinate(Trunc(p.x), scale) - 2;
+    *y = EditorCoordinate(h * scale - Trunc(p.y), scale) - 3;
 }
 
 IMouseMod MouseModOf(NSUInteger flags, bool rightButton) {
@@ -135,7 +136,9 @@ void DummyCocoaView_vGrindvox_au::OnMenuSelection(id sender) {
 IGraphicsCocoa_vGrindvox_au::IGraphicsCocoa_vGrindvox_au() = default;
 
 IGraphicsCocoa_vGrindvox_au::IGraphicsCocoa_vGrindvox_au(IGraphicsMac* graphics)
-    : NSView(NSMakeRect(0, 0, graphics->Width(), graphics->Height())), mGraphics(graphics) {
+    : NSView(NSMakeRect(0, 0, graphics->Width() * graphics->DisplayScale(),
+                        graphics->Height() * graphics->DisplayScale())),
+      mGraphics(graphics) {
     double fps = graphics->FPS() > 0 ? graphics->FPS() : 25;
     mTimer = NSTimer::timerWithTimeInterval_target_selector_userInfo_repeats(
         1.0 / fps, this, NSSelector(&IGraphicsCocoa_vGrindvox_au::onTimer), nil, YES);
@@ -157,19 +160,26 @@ void IGraphicsCocoa_vGrindvox_au::viewDidMoveToWindow() {
 
 void IGraphicsCocoa_vGrindvox_au::drawRect(NSRect rect) {
     if (!mGraphics) return;
-    IRECT r = ToIRECT(rect, mGraphics->Height());
+    const int s = mGraphics->DisplayScale(), w = mGraphics->Width(), h = mGraphics->Height();
+    IRECT r = EditorAreaOfDeviceArea(ToIRECT(rect, h * s), s, w, h);
     mGraphics->Draw(&r);
 }
 
 void IGraphicsCocoa_vGrindvox_au::onTimer(id timer) {
     if (timer != mTimer || !mGraphics) return;
     IRECT r(0, 0, 0, 0);
-    if (mGraphics->IsDirty(&r)) setNeedsDisplayInRect(ToNSRect(r, mGraphics->Height()));
+    if (!mGraphics->IsDirty(&r)) return;
+    const int s = mGraphics->DisplayScale(), w = mGraphics->Width(), h = mGraphics->Height();
+    setNeedsDisplayInRect(ToNSRect(DeviceAreaOfEditorArea(r, s, w, h), h * s));
 }
 
 void IGraphicsCocoa_vGrindvox_au::getMouseXY(NSEvent* event, int* x, int* y) {
     NSPoint p = convertPoint_fromView(event->locationInWindow(), nil);
-    ToEditorPoint(p, mGraphics ? mGraphics->Height() : 0, x, y);
+    if (mGraphics) {
+        ToEditorPoint(p, mGraphics->Height(), x, y, mGraphics->DisplayScale());
+    } else {
+        ToEditorPoint(p, 0, x, y);
+    }
     mPrevX = *x;
     mPrevY = *y;
 }
@@ -275,8 +285,9 @@ void IGraphicsCocoa_vGrindvox_au::createTextEntry(IControl* control, IParam* par
                                                   const char* str, NSRect area) {
     if (!control || mTextFieldView) return;
     NSTextField* field = new NSTextField(area);
+    const int scale = mGraphics ? mGraphics->DisplayScale() : 1;
     field->setFont(NSFont::fontWithName_size(NSString::stringWithUTF8String(text->mFont),
-                                             Trunc(Trunc(text->mSize) * 0.9)));
+                                             Trunc(Trunc(text->mSize) * 0.9 * scale)));
     field->setAlignment(AlignmentOf(text->mAlign, field->alignment()));
     if (param) {
         NSMutableCharacterSet* set = new NSMutableCharacterSet();

@@ -14,10 +14,11 @@ struct IText;
 // The editor's y grows downward from its top; the view's grows upward from its bottom. These
 // conversions (with h the editor's height) keep the window layer's long-standing offsets: an
 // editor rectangle becomes one pixel larger to the right and bottom, and an event point lands
-// two pixels left and three up of where the view saw it.
+// two pixels left and three up of where the view saw it. A view shown at display scale s is s
+// times the editor's size: a point is brought down to editor pixels before the offsets apply.
 NSRect ToNSRect(const IRECT& r, int h);
 IRECT ToIRECT(const NSRect& r, int h);
-void ToEditorPoint(NSPoint p, int h, int* x, int* y);
+void ToEditorPoint(NSPoint p, int h, int* x, int* y, int scale = 1);
 // The modifiers of a mouse or wheel event; Command with the left button counts as a right click.
 IMouseMod MouseModOf(NSUInteger flags, bool rightButton);
 // The editor's key code for a Mac virtual key code and the one character the key types, or -1

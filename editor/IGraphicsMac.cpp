@@ -1,5 +1,6 @@
 #include "editor/IGraphicsMac.h"
 
+#include "editor/DisplayScale.h"
 #include "editor/IGraphicsCarbon.h"
 #include "editor/IGraphicsCocoa.h"
 #include "editor/IGraphicsMacBitmap_p.h"
@@ -15,6 +16,10 @@
 #include <strings.h>
 
 namespace {
+
+// Factors from this one up get the doubled editor; below it the plain one reads better than a
+// blurred one and a half.
+constexpr double kDoubleFrom = 1.5;
 
 NSString* Str(const char* text) {
     return NSString::stringWithUTF8String(text ? text : "");
@@ -68,6 +73,7 @@ IGraphicsMac::~IGraphicsMac() {
     } else {
         CloseWindow();
     }
+    DeleteSysBitmap(mScaledBitmap);
 }
 
 int IGraphicsMac::GetUserOSVersion() {
@@ -77,19 +83,27 @@ int IGraphicsMac::GetUserOSVersion() {
     return version;
 }
 
-bool IGraphicsMac::DrawScreen(IRECT*) {
+bool IGraphicsMac::DrawScreen(IRECT* rect) {
     if (!mDrawBitmap) return false;
+    LICE_SysBitmap* shown = mDrawBitmap;
+    if (mDisplayScale > 1) {
+        if (!mScaledBitmap) return false;
+        ScaleSysBitmapArea(mScaledBitmap, mDrawBitmap, mDisplayScale,
+                           rect ? *rect : IRECT(0, 0, mWidth, mHeight));
+        shown = mScaledBitmap;
+    }
+    const int w = mWidth * mDisplayScale, h = mHeight * mDisplayScale;
     if (!mGraphicsCocoa && mGraphicsCarbon) {
         CGContextRef port = mGraphicsCarbon->GetCGContext();
         if (!port) return false;
         CGContextSaveGState(port);
-        CGContextTranslateCTM(port, mGraphicsCarbon->ContentXOffset(),
-                              mGraphicsCarbon->ContentYOffset());
+        CGContextTranslateCTM(port, mGraphicsCarbon->ContentXOffset() * mDisplayScale,
+                              mGraphicsCarbon->ContentYOffset() * mDisplayScale);
         // The draw event flipped the pane's context to the editor's top-down rows; an image is
         // placed by Quartz's bottom-up ones.
-        CGContextTranslateCTM(port, 0, mHeight);
+        CGContextTranslateCTM(port, 0, h);
         CGContextScaleCTM(port, 1, -1);
-        bool drawn = DrawSysBitmapInto(mDrawBitmap, port, mWidth, mHeight);
+        bool drawn = DrawSysBitmapInto(shown, port, w, h);
         CGContextRestoreGState(port);
         return drawn;
     }
@@ -98,8 +112,7 @@ bool IGraphicsMac::DrawScreen(IRECT*) {
     if (!current) return false;
     NSGraphicsContext* wrapped =
         NSGraphicsContext::graphicsContextWithGraphicsPort_flipped(current->graphicsPort(), YES);
-    return DrawSysBitmapInto(mDrawBitmap, wrapped ? wrapped->graphicsPort() : nullptr, mWidth,
-                             mHeight);
+    return DrawSysBitmapInto(shown, wrapped ? wrapped->graphicsPort() : nullptr, w, h);
 }
 
 void IGraphicsMac::ForceEndUserEdit() {
@@ -117,8 +130,10 @@ void IGraphicsMac::Resize(int w, int h) {
     ForceEndUserEdit();
     IGraphics::Resize(w, h);
     if (mDrawBitmap) ResizeSysBitmap(mDrawBitmap, w, h);
-    if (mGraphicsCocoa) mGraphicsCocoa->setFrameSize(NSMakeSize(w, h));
-    if (mGraphicsCarbon) mGraphicsCarbon->Resize(w, h);
+    const int s = mDisplayScale;
+    if (mScaledBitmap) ResizeSysBitmap(mScaledBitmap, w * s, h * s);
+    if (mGraphicsCocoa) mGraphicsCocoa->setFrameSize(NSMakeSize(w * s, h * s));
+    if (mGraphicsCarbon) mGraphicsCarbon->Resize(w * s, h * s);
 }
 
 IPopupMenu* IGraphicsMac::CreateIPopupMenu(IPopupMenu* menu, IRECT* areaRect) {
@@ -126,7 +141,8 @@ IPopupMenu* IGraphicsMac::CreateIPopupMenu(IPopupMenu* menu, IRECT* areaRect) {
     if (!mGraphicsCocoa && mGraphicsCarbon)
         return mGraphicsCarbon->CreateIPopupMenu(menu, areaRect);
     if (!mGraphicsCocoa || !areaRect) return nullptr;
-    return mGraphicsCocoa->createIPopupMenu(menu, ToNSRect(*areaRect, mHeight));
+    return mGraphicsCocoa->createIPopupMenu(
+        menu, ToNSRect(DeviceRect(*areaRect, mDisplayScale), mHeight * mDisplayScale));
 }
 
 void IGraphicsMac::CreateTextEntry(IControl* control, IText* text, IRECT* textRect, const char* str,
@@ -137,7 +153,9 @@ void IGraphicsMac::CreateTextEntry(IControl* control, IText* text, IRECT* textRe
         return;
     }
     if (!mGraphicsCocoa) return;
-    mGraphicsCocoa->createTextEntry(control, param, text, str, ToNSRect(*textRect, mHeight));
+    mGraphicsCocoa->createTextEntry(
+        control, param, text, str,
+        ToNSRect(DeviceRect(*textRect, mDisplayScale), mHeight * mDisplayScale));
 }
 
 void IGraphicsMac::HostPath(WDL_String* path) {
@@ -204,8 +222,21 @@ bool IGraphicsMac::OpenURL(const char* url, const char*, const char*, const char
     return opened;
 }
 
+int IGraphicsMac::ChooseDisplayScale() {
+    const double factor = mScaleFactor > 0 ? mScaleFactor : GrindvoxAppKit_BackingScaleFactor();
+    mDisplayScale = factor >= kDoubleFrom ? 2 : 1;
+    DeleteSysBitmap(mScaledBitmap);
+    mScaledBitmap = nullptr;
+    if (mDisplayScale == 1) return mDisplayScale;
+    mScaledBitmap = NewSysBitmap(mWidth * mDisplayScale, mHeight * mDisplayScale);
+    // Without the enlarged picture the plain editor is still usable.
+    if (!mScaledBitmap) mDisplayScale = 1;
+    return mDisplayScale;
+}
+
 void* IGraphicsMac::OpenWindow(void* parentView) {
     CloseWindow();
+    ChooseDisplayScale();
     mGraphicsCocoa = new IGraphicsCocoa_vGrindvox_au(this);
     if (parentView) static_cast<NSView*>(parentView)->addSubview(mGraphicsCocoa);
     return mGraphicsCocoa;
@@ -213,6 +244,7 @@ void* IGraphicsMac::OpenWindow(void* parentView) {
 
 void* IGraphicsMac::OpenWindow(void* window, void* parentControl) {
     CloseWindow();
+    ChooseDisplayScale();
     auto* host = new IGraphicsCarbon(this, static_cast<OpaqueWindowPtr*>(window),
                                      static_cast<OpaqueControlRef*>(parentControl));
     if (!host->GetView()) {
@@ -254,9 +286,11 @@ void IGraphicsMac::AttachSubWindow(void* hostWindowRef) {
     host->setCanHide(YES);
     host->setReleasedWhenClosed(NO); // this context holds it until RemoveSubWindow
     NSRect frame = host->frame();
+    // The child is sized for the scale its view will open with.
+    const int w = mWidth * ChooseDisplayScale(), h = mHeight * mDisplayScale;
     double offset = 0;
-    if (frame.size.width > mWidth) offset = std::floor((frame.size.width - mWidth) * 0.5);
-    NSRect content = NSMakeRect(frame.origin.x + offset, frame.origin.y, mWidth, mHeight);
+    if (frame.size.width > w) offset = std::floor((frame.size.width - w) * 0.5);
+    NSRect content = NSMakeRect(frame.origin.x + offset, frame.origin.y, w, h);
     CustomCocoaWindow_vGrindvox_au* child = new CustomCocoaWindow_vGrindvox_au(
         content, NSBorderlessWindowMask, NSBackingStoreBuffered, NO);
     child->setOpaque(YES);

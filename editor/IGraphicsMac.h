@@ -6,6 +6,7 @@
 class IGraphicsCarbon;
 class IGraphicsCocoa_vGrindvox_au;
 class IPlugAU;
+class LICE_SysBitmap;
 class NSWindow;
 
 // The graphics context shown as a Cocoa view: the view's timer drives the redraw cycle, its
@@ -20,7 +21,15 @@ public:
     ~IGraphicsMac() override;
 
     void SetBundleID(const char* bundleID) { mBundleID.Set(bundleID); }
-    void SetDisplayScale(double factor) { mDisplayScaleFactor = factor; }
+    // The host's scale factor for this editor (device pixels per point, as an LV2 host's
+    // ui:scaleFactor); 0, the default, asks the screen when a window opens. Takes effect at
+    // the next window.
+    void SetDisplayScale(double factor) { mScaleFactor = factor > 0 ? factor : 0; }
+    // Device pixels per editor pixel of the open window: 2 when the factor was 1.5 or more as
+    // the window opened, else 1. The editor's own pixels (controls, rectangles, the draw
+    // bitmap) never change with it: the view or pane is DisplayScale() times the editor's
+    // size, shows the draw bitmap enlarged bilinearly, and maps positions back.
+    int DisplayScale() const override { return mDisplayScale; }
     const char* GetBundleID() const { return mBundleID.Get(); }
     // The system version as Gestalt reports it ('sysv', BCD such as 0x1058).
     static int GetUserOSVersion();
@@ -63,12 +72,18 @@ public:
     void ViewRemoved(IGraphicsCocoa_vGrindvox_au* view);
 
 private:
+    // Decides the scale of a window about to open and makes its enlarged bitmap; 1 when that
+    // bitmap cannot be made.
+    int ChooseDisplayScale();
+
     IGraphicsCocoa_vGrindvox_au* mGraphicsCocoa = nullptr;
     IGraphicsCarbon* mGraphicsCarbon = nullptr; // owned, while embedded in a host's window
     WDL_String mBundleID{nullptr, 128};
     NSWindow* mHostNSWindow = nullptr; // retained, on the sub-window path only
     NSWindow* mChildWindow = nullptr;  // retained, on the sub-window path only
-    double mDisplayScaleFactor = 0.0;
+    double mScaleFactor = 0;           // the host's; 0 asks the screen
+    int mDisplayScale = 1;
+    LICE_SysBitmap* mScaledBitmap = nullptr; // owned; the shown picture when the scale is 2
 };
 
 // A new context for the plug-in with the bundle identifier set.

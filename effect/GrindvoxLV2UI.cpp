@@ -73,15 +73,6 @@ double hostScaleFactor(const HostFeatures& host) {
     return 0.0;
 }
 
-// Tells the host the pane's size, when it asks to be told.
-void announceSize(const HostFeatures& host, ControlRef pane) {
-    if (!host.resize || !host.resize->ui_resize) return;
-    Rect bounds = {};
-    GetControlBounds(pane, &bounds);
-    host.resize->ui_resize(host.resize->handle, bounds.right - bounds.left,
-                           bounds.bottom - bounds.top);
-}
-
 // Makes the effect's parameters and editor and opens the editor in the host's parent window;
 // null (with nothing left behind) when the host gives no parent or no display can be opened.
 Grindvox* openEditor(const char* bundlePath, LV2UI_Write_Function writeFunction,
@@ -107,7 +98,8 @@ Grindvox* openEditor(const char* bundlePath, LV2UI_Write_Function writeFunction,
     }
     *widget = reinterpret_cast<LV2UI_Widget>(
         static_cast<uintptr_t>(GrindvoxCarbon_XWindowOfControl(pane)));
-    announceSize(host, pane);
+    // The host learns the pane's size, when it offers to.
+    plug->ResizeGraphics(graphics->Width(), graphics->Height());
     return plug;
 }
 

@@ -53,7 +53,10 @@ void IPlugLV2UI::EndInformHostOfParamChange(int paramIdx) {
 }
 
 void IPlugLV2UI::ResizeGraphics(int width, int height) {
-    if (mResize && mResize->ui_resize) mResize->ui_resize(mResize->handle, width, height);
+    if (!mResize || !mResize->ui_resize) return;
+    // The host sizes its window in device pixels.
+    const int scale = GetGUI() ? GetGUI()->DisplayScale() : 1;
+    mResize->ui_resize(mResize->handle, width * scale, height * scale);
 }
 
 void IPlugLV2UI::Touch(int paramIdx, bool grabbed) {

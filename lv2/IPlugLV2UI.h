@@ -43,7 +43,8 @@ public:
     void BeginInformHostOfParamChange(int paramIdx) override;
     void InformHostOfParamChange(int paramIdx, double normalizedValue) override;
     void EndInformHostOfParamChange(int paramIdx) override;
-    // Asks the host for the editor's new size, when it offers ui:resize.
+    // Asks the host for the editor's new size (in the window's device pixels), when it offers
+    // ui:resize.
     void ResizeGraphics(int width, int height) override;
 
     // A UI knows nothing of programs, transport or MIDI output: these answer neutrally.

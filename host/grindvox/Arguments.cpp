@@ -109,7 +109,10 @@ std::string editHelp() {
                        "options:\n";
     text += kSettingsHelp;
     text += "  --embed              embed the editor in a window of grindvox's own through\n"
-            "                       the unit's Carbon view, as an older host does\n";
+            "                       the unit's Carbon view, as an older host does\n"
+            "  --scale N            1 or 2: the editor at its own size (436 x 108) or\n"
+            "                       drawn at twice it (872 x 216); without it, 2 when the\n"
+            "                       screen's Xft.dpi is 144 or more\n";
     text += "  --help               show this help\n";
     return text;
 }
@@ -124,7 +127,8 @@ std::string screenshotHelp() {
            "  --set NAME=VALUE     set a parameter first (repeatable), as for render\n"
            "  --preset N|NAME      start from a factory preset, by number or by name\n"
            "  --state FILE         start from a state saved in an .aupreset file\n"
-           "  --scale N            1 (default) or 2: a bilinear 872 x 216 picture\n"
+           "  --scale N            1 (default) or 2: the editor drawn at twice its size,\n"
+           "                       as edit --scale 2 shows it (872 x 216)\n"
            "  -n, --no-clobber     refuse to replace an existing OUT.png\n"
            "  --help               show this help\n";
 }
@@ -248,7 +252,7 @@ const OptionEntry kOptions[] = {
     {"--block", nullptr, true, kRender, setBlock},
     {"--tail", nullptr, true, kRender, setTail},
     {"--format", nullptr, true, kRender, setFormat},
-    {"--scale", nullptr, true, kScreenshot, setScale},
+    {"--scale", nullptr, true, kEdit | kScreenshot, setScale},
 };
 
 Failure setAssignment(Parser& p, const std::string& value) {
@@ -299,9 +303,9 @@ Failure setFormat(Parser& p, const std::string& value) {
 
 Failure setScale(Parser& p, const std::string& value) {
     double n = 0.0;
-    if (!ReadNumber(value, &n) || n != std::floor(n) || n < 1 || n > kMaxScreenshotScale)
+    if (!ReadNumber(value, &n) || n != std::floor(n) || n < 1 || n > kMaxEditorScale)
         return UsageError("--scale takes 1 or 2, not \"" + value + "\"");
-    p.out->screenshot.scale = static_cast<int>(n);
+    p.out->scale = static_cast<int>(n);
     return {};
 }
 

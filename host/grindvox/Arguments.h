@@ -25,7 +25,6 @@ struct RenderOptions {
 
 struct ScreenshotOptions {
     std::string output; // the PNG file to write
-    int scale = 1;      // 1 or 2: the picture's size in editor pixels
 };
 
 struct Invocation {
@@ -35,6 +34,8 @@ struct Invocation {
     bool json = false;      // info --json
     bool embed = false;     // edit --embed: the editor in a pane of the host's own window
     bool noClobber = false; // an existing OUTPUT or --save-state file is refused, not replaced
+    int scale = 0;          // edit and screenshot --scale: 1 or 2 device pixels per editor
+                            // pixel; 0 when not given (the screen's for edit, 1 for screenshot)
     RenderOptions render;
     ScreenshotOptions screenshot;
     UnitSettings unit;
@@ -51,4 +52,4 @@ std::string VersionText();
 constexpr int kMinBlockSize = 1;
 constexpr int kMaxBlockSize = 16384;
 constexpr double kMaxTailSeconds = 3600.0;
-constexpr int kMaxScreenshotScale = 2;
+constexpr int kMaxEditorScale = 2;

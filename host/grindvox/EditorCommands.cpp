@@ -25,6 +25,7 @@ Failure openUnit(const Invocation& invocation, UnitDriver* unit) {
 
 // ---- screenshot ----
 
+// The view is the size the editor is shown at: its own, or twice it at display scale 2.
 Failure snapshot(NSView* view, const ScreenshotOptions& options, const std::string& path) {
     const NSRect bounds = view->bounds();
     NSBitmapImageRep* rep = view->bitmapImageRepForCachingDisplayInRect(bounds);
@@ -32,7 +33,7 @@ Failure snapshot(NSView* view, const ScreenshotOptions& options, const std::stri
     view->cacheDisplayInRect_toBitmapImageRep(bounds, rep);
     const int bytesPerPixel = (int)rep->bitsPerPixel() / 8;
     if (!WriteRgbPng(path, rep->bitmapData(), (int)rep->pixelsWide(), (int)rep->pixelsHigh(),
-                     (int)rep->bytesPerRow(), bytesPerPixel, options.scale))
+                     (int)rep->bytesPerRow(), bytesPerPixel))
         return RunError("cannot write " + options.output);
     return {};
 }
@@ -181,6 +182,8 @@ Failure RunScreenshot(const Invocation& invocation) {
     if (failure.Failed()) return failure;
     UnitDriver unit;
     if ((failure = openUnit(invocation, &unit)).Failed()) return failure;
+    // A picture does not depend on the screen it happens to be made on.
+    GrindvoxAppKit_SetBackingScaleFactor(invocation.scale ? invocation.scale : 1);
     // What the view autoreleases (its timer, the snapshot's image and contexts) goes with this
     // pool, once the view is gone.
     NSAutoreleasePool* pool = new NSAutoreleasePool;
@@ -205,6 +208,7 @@ Failure RunEdit(const Invocation& invocation) {
         return failure;
     UnitDriver unit;
     if ((failure = openUnit(invocation, &unit)).Failed()) return failure;
+    if (invocation.scale) GrindvoxAppKit_SetBackingScaleFactor(invocation.scale);
     int signal = 0;
     {
         // What the windows autorelease (their closing notes) goes with this pool.

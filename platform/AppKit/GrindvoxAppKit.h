@@ -33,3 +33,11 @@ unsigned long GrindvoxAppKit_XErrorCount();
 unsigned short GrindvoxAppKit_KeyCodeForKeySym(unsigned long keysym);
 // Cocoa's modifier flags for an X modifier state (Super is Command, Alt is Option).
 NSUInteger GrindvoxAppKit_ModifierFlagsForXState(unsigned int state);
+
+// How many device pixels a point of the screen covers: the factor the program set when it set
+// one, else the X resource Xft.dpi of the display / 96 (read afresh from the root window, so
+// that an xrdb change counts for the next window), else 1.0, also with no display. Opens the
+// display connection when there is no override. Main thread.
+CGFloat GrindvoxAppKit_BackingScaleFactor();
+// A process-wide override of the screen's factor; 0 (or any factor not above 0) restores it.
+void GrindvoxAppKit_SetBackingScaleFactor(CGFloat factor);

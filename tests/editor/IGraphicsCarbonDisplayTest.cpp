@@ -4,6 +4,7 @@
 #include "editor/IGraphicsMac.h"
 #include "editor/IPopupMenu.h"
 #include "tests/editor/EditorTestSupport.h"
+#include "tests/support/DoubledPicture.h"
 
 #include <AppKit/AppKit.h>
 #include <Carbon/Carbon.h>
@@ -30,6 +31,9 @@ void pump(double seconds) {
 // A 0xRRGGBB colour as the draw bitmap keeps it: one ignored byte, then red, green and blue.
 unsigned int Stored(unsigned int rgb) {
     return ((rgb >> 16) & 0xFF) << 8 | ((rgb >> 8) & 0xFF) << 16 | (rgb & 0xFF) << 24;
+}
+unsigned int Shown(unsigned int stored) {
+    return ((stored >> 8) & 0xFF) << 16 | ((stored >> 16) & 0xFF) << 8 | (stored >> 24);
 }
 
 // Fills its area with one colour, records presses and wheel turns; a drag moves its parameter
@@ -88,6 +92,13 @@ protected:
         }
         pool->drain();
     }
+    // The editor at display scale 2, in a host's window of the doubled size.
+    void embedScaled() {
+        XResizeWindow(probe, host, 2 * kW, 2 * kH);
+        XSync(probe, False);
+        graphics->SetDisplayScale(2);
+        embed();
+    }
     void embed() {
         pane = static_cast<ControlRef>(graphics->OpenWindow(hostRef(), nullptr));
         ASSERT_NE(pane, nullptr);
@@ -102,6 +113,19 @@ protected:
         unsigned long p = XGetPixel(image, 0, 0);
         XDestroyImage(image);
         return p & 0xFFFFFF;
+    }
+    // The pane's pixels, 0xRRGGBB, rows top-down.
+    std::vector<unsigned long> image(int w, int h) {
+        XSync(probe, False);
+        std::vector<unsigned long> pixels;
+        XImage* picture =
+            XGetImage(probe, GrindvoxCarbon_XWindowOfControl(pane), 0, 0, w, h, AllPlanes, ZPixmap);
+        if (!picture) return pixels;
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                pixels.push_back(XGetPixel(picture, x, y) & 0xFFFFFF);
+        XDestroyImage(picture);
+        return pixels;
     }
     void click(int x, int y, unsigned int button = 1) {
         XTestFakeMotionEvent(probe, -1, x, y, CurrentTime);
@@ -341,4 +365,62 @@ TEST_F(IGraphicsCarbonDisplay, APopupMenuAnswersTheItemChosenAndNothingOnceClose
     EXPECT_EQ(graphics->CreateIPopupMenu(&menu, &area), nullptr);
     GrindvoxAppKit_SetMenuAnswerer(nullptr);
     pump(0.1);
+}
+
+TEST_F(IGraphicsCarbonDisplay, AtScaleTwoThePaneShowsTheBitmapEnlargedAndRedrawsItsMixedEdges) {
+    embedScaled();
+    EXPECT_EQ(graphics->DisplayScale(), 2);
+    XWindowAttributes attributes;
+    ASSERT_TRUE(XGetWindowAttributes(probe, GrindvoxCarbon_XWindowOfControl(pane), &attributes));
+    EXPECT_EQ(attributes.width, 2 * kW);
+    EXPECT_EQ(attributes.height, 2 * kH);
+    Rect bounds{};
+    GetControlBounds(pane, &bounds);
+    EXPECT_EQ(bounds.right - bounds.left, 2 * kW);
+    EXPECT_EQ(bounds.bottom - bounds.top, 2 * kH);
+    patch->mColour = 0x00FF00;
+    patch->SetDirty(false);
+    pump(0.2);
+    std::vector<unsigned long> shown = image(2 * kW, 2 * kH);
+    ASSERT_EQ(shown.size(), size_t(4 * kW * kH));
+    EXPECT_EQ(shown[60 * 2 * kW + 20], 0x00FF00u);
+    EXPECT_EQ(shown[60 * 2 * kW + 19], 0x109720u); // half 0x203040, half 0x00FF00
+    EXPECT_EQ(shown[39 * 2 * kW + 19], 0x186330u); // three of the background, one of the patch
+    const unsigned int* bits = graphics->GetBits();
+    auto editorRGB = [&](int x, int y) { return Shown(bits[y * kW + x]); };
+    int differing = 0;
+    for (int y = 0; y < 2 * kH; ++y)
+        for (int x = 0; x < 2 * kW; ++x)
+            differing += shown[y * 2 * kW + x] != DoubledPixel(editorRGB, kW, kH, x, y);
+    EXPECT_EQ(differing, 0);
+}
+
+TEST_F(IGraphicsCarbonDisplay, AtScaleTwoPressesAndDragsLandWhereTheyDoAtScaleOne) {
+    embedScaled();
+    click(45, 51);
+    ASSERT_EQ(patch->downs.size(), 1u);
+    EXPECT_EQ(patch->downs[0], (std::pair<int, int>(20, 22)));
+    pump(0.5); // not a double click
+    XTestFakeMotionEvent(probe, -1, 45, 51, CurrentTime);
+    XTestFakeButtonEvent(probe, 1, True, CurrentTime);
+    XTestFakeMotionEvent(probe, -1, 45, 71, CurrentTime);
+    XTestFakeMotionEvent(probe, -1, 45, 91, CurrentTime);
+    XTestFakeButtonEvent(probe, 1, False, CurrentTime);
+    XFlush(probe);
+    pump(0.2);
+    ASSERT_FALSE(plug.informed.empty());
+    EXPECT_EQ(plug.informed.back().first, EditorTestPlug::kGain);
+    EXPECT_NE(plug.GetParam(EditorTestPlug::kGain)->Value(), 0.0);
+}
+
+TEST_F(IGraphicsCarbonDisplay, AtScaleTwoAnEntryOpensOverTheEnlargedArea) {
+    embedScaled();
+    IText text;
+    IRECT area(100, 10, 200, 30);
+    // Keys go where the pointer is: inside device (200, 20, 400, 60), outside the editor area.
+    XTestFakeMotionEvent(probe, -1, 300, 40, CurrentTime);
+    graphics->CreateTextEntry(patch, &text, &area, "", plug.GetParam(EditorTestPlug::kGain));
+    pump(0.2);
+    typeKeys(probe, {XK_3, XK_period, XK_5, XK_Return});
+    EXPECT_DOUBLE_EQ(plug.GetParam(EditorTestPlug::kGain)->Value(), 3.5);
 }

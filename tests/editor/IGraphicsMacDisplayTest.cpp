@@ -3,12 +3,16 @@
 #include "editor/IGraphicsCocoa.h"
 #include "editor/IGraphicsMac.h"
 #include "tests/editor/EditorTestSupport.h"
+#include "tests/support/DoubledPicture.h"
 
 #include <gtest/gtest.h>
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
+
+#include "tests/support/RootResources.h"
+
 #include <algorithm>
 #include <utility>
 #include <vector>
@@ -79,10 +83,23 @@ protected:
         XDestroyImage(image);
         return p & 0xFFFFFF;
     }
-    void openAtTopLeft() {
+    // The window's pixels, 0xRRGGBB, rows top-down.
+    std::vector<unsigned long> imageOf(unsigned long xid, int w, int h) {
+        XSync(probe, False);
+        std::vector<unsigned long> pixels;
+        XImage* image = XGetImage(probe, xid, 0, 0, w, h, AllPlanes, ZPixmap);
+        if (!image) return pixels;
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                pixels.push_back(XGetPixel(image, x, y) & 0xFFFFFF);
+        XDestroyImage(image);
+        return pixels;
+    }
+    void openAtTopLeft(int scale = 1) {
         int screenH = DisplayHeight(probe, DefaultScreen(probe));
-        window = new NSWindow(NSMakeRect(0, screenH - kH, kW, kH), NSBorderlessWindowMask,
-                              NSBackingStoreBuffered, NO);
+        graphics->SetDisplayScale(scale);
+        window = new NSWindow(NSMakeRect(0, screenH - kH * scale, kW * scale, kH * scale),
+                              NSBorderlessWindowMask, NSBackingStoreBuffered, NO);
         graphics->OpenWindow(window->contentView());
         window->makeKeyAndOrderFront(nil);
         pump(0.2);
@@ -128,6 +145,66 @@ TEST_F(IGraphicsMacDisplay, AClickAndADragReachTheControlAndMoveItsParameter) {
     ASSERT_FALSE(plug.informed.empty());
     EXPECT_EQ(plug.informed.back().first, EditorTestPlug::kGain);
     EXPECT_NE(plug.GetParam(EditorTestPlug::kGain)->Value(), 0.0); // it was 0 dB
+}
+
+TEST_F(IGraphicsMacDisplay, AtScaleTwoTheViewShowsTheBitmapEnlargedAndRedrawsItsMixedEdges) {
+    openAtTopLeft(2);
+    unsigned long xid = GrindvoxAppKit_XWindowOfView(static_cast<NSView*>(graphics->GetWindow()));
+    ASSERT_NE(xid, 0u);
+    XWindowAttributes attributes;
+    ASSERT_TRUE(XGetWindowAttributes(probe, xid, &attributes));
+    EXPECT_EQ(attributes.width, 2 * kW);
+    EXPECT_EQ(attributes.height, 2 * kH);
+    // Only the patch is redrawn; the device pixels around it that mix it change with it.
+    patch->mColour = 0x00FF00;
+    patch->SetDirty(false);
+    pump(0.1);
+    std::vector<unsigned long> shown = imageOf(xid, 2 * kW, 2 * kH);
+    ASSERT_EQ(shown.size(), size_t(4 * kW * kH));
+    EXPECT_EQ(shown[60 * 2 * kW + 20], 0x00FF00u);
+    EXPECT_EQ(shown[60 * 2 * kW + 19], 0x109720u); // half 0x203040, half 0x00FF00
+    EXPECT_EQ(shown[39 * 2 * kW + 19], 0x186330u); // three of the background, one of the patch
+    EXPECT_EQ(shown[60 * 2 * kW + 119], 0x109720u);
+    const unsigned int* bits = graphics->GetBits();
+    auto editorRGB = [&](int x, int y) { return Shown(bits[y * kW + x]); };
+    int differing = 0;
+    for (int y = 0; y < 2 * kH; ++y)
+        for (int x = 0; x < 2 * kW; ++x)
+            differing += shown[y * 2 * kW + x] != DoubledPixel(editorRGB, kW, kH, x, y);
+    EXPECT_EQ(differing, 0);
+}
+
+TEST_F(IGraphicsMacDisplay, AtScaleTwoAClickAndADragLandWhereTheyDoAtScaleOne) {
+    openAtTopLeft(2);
+    // Twice the positions of the plain editor's test: the same editor point, the same drag.
+    XTestFakeMotionEvent(probe, -1, 45, 51, CurrentTime);
+    XTestFakeButtonEvent(probe, 1, True, CurrentTime);
+    XTestFakeMotionEvent(probe, -1, 45, 71, CurrentTime);
+    XTestFakeMotionEvent(probe, -1, 45, 91, CurrentTime);
+    XTestFakeButtonEvent(probe, 1, False, CurrentTime);
+    XFlush(probe);
+    pump(0.2);
+    ASSERT_EQ(patch->downs.size(), 1u);
+    EXPECT_EQ(patch->downs[0], (std::pair<int, int>(20, 22)));
+    ASSERT_FALSE(plug.informed.empty());
+    EXPECT_EQ(plug.informed.back().first, EditorTestPlug::kGain);
+    EXPECT_NE(plug.GetParam(EditorTestPlug::kGain)->Value(), 0.0);
+}
+
+TEST_F(IGraphicsMacDisplay, WithoutAHostFactorTheScreensXftDpiDecidesAsTheWindowOpens) {
+    RootResources resources(probe);
+    resources.Set("Xft.dpi: 192\n");
+    graphics->SetDisplayScale(0);
+    auto* view = static_cast<NSView*>(graphics->OpenWindow(nullptr));
+    EXPECT_EQ(graphics->DisplayScale(), 2);
+    EXPECT_EQ(view->frame().size.width, 2 * kW);
+    // Decided once: a later change waits for the next window.
+    resources.Remove();
+    EXPECT_EQ(graphics->DisplayScale(), 2);
+    view = static_cast<NSView*>(graphics->OpenWindow(nullptr));
+    EXPECT_EQ(graphics->DisplayScale(), 1);
+    EXPECT_EQ(view->frame().size.width, kW);
+    graphics->CloseWindow();
 }
 
 TEST_F(IGraphicsMacDisplay, ASubWindowIsCentredOverTheHostsWindowAndGoesAwayWithIt) {

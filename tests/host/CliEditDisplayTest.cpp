@@ -9,10 +9,14 @@
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
 
+#include "raster/LICE_PNG.h"
+#include "tests/support/RootResources.h"
+
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <thread>
 
 using namespace grindvox::test;
@@ -64,9 +68,10 @@ void button(Display* display, bool down) {
     std::this_thread::sleep_for(std::chrono::milliseconds(60));
 }
 
-// Runs grindvox edit with the arguments, clicks the filter switch and drags the cutoff knob,
-// stops it with Ctrl-C and checks what it printed and saved.
-void clickDragAndSave(std::vector<std::string> arguments) {
+// Runs grindvox edit with the arguments, clicks the filter switch and drags the cutoff knob at
+// the editor's positions times scale, stops it with Ctrl-C and checks the window's size and
+// what it printed and saved.
+void clickDragAndSave(std::vector<std::string> arguments, int scale = 1) {
     Display* display = XOpenDisplay(nullptr);
     if (!display) GTEST_SKIP() << "no X display";
     int event, error, major, minor;
@@ -78,17 +83,22 @@ void clickDragAndSave(std::vector<std::string> arguments) {
     const Window window = findWindow(display, "Grindvox");
     ASSERT_NE(window, 0u) << "no window titled Grindvox";
     std::this_thread::sleep_for(std::chrono::milliseconds(300)); // its first redraw
+    XWindowAttributes attributes;
+    ASSERT_TRUE(XGetWindowAttributes(display, window, &attributes));
+    EXPECT_EQ(attributes.width, 436 * scale);
+    EXPECT_EQ(attributes.height, 108 * scale);
+    auto at = [scale](int v) { return v * scale + scale / 2; };
 
     // Control 0, the filter switch: one click steps LPF to HPF.
-    moveTo(display, window, 20 + kFrameCentre, kControlTop + kFrameCentre);
+    moveTo(display, window, at(20 + kFrameCentre), at(kControlTop + kFrameCentre));
     button(display, true);
     button(display, false);
     // Control 1, the cutoff knob: dragged down, away from its 11 kHz default.
     const int knobX = 20 + kSlotWidth + kFrameCentre;
-    moveTo(display, window, knobX, kControlTop + kFrameCentre);
+    moveTo(display, window, at(knobX), at(kControlTop + kFrameCentre));
     button(display, true);
     for (int dy = 4; dy <= 40; dy += 4)
-        moveTo(display, window, knobX, kControlTop + kFrameCentre + dy);
+        moveTo(display, window, at(knobX), at(kControlTop + kFrameCentre + dy));
     button(display, false);
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
 
@@ -113,4 +123,44 @@ TEST(CliEditDisplay, AClickAndADragArePrintedAndSavedWithTheState) {
 // The same through the unit's Carbon view, embedded in a window of grindvox's own.
 TEST(CliEditDisplay, TheEmbeddedEditorTakesTheSameClickAndDrag) {
     clickDragAndSave({"edit", "--embed"});
+}
+
+// At twice the size the window is 872 x 216 and the same controls take the same gestures.
+TEST(CliEditDisplay, AtScaleTwoTheWindowIsTwiceTheSizeAndTakesTheSameClickAndDrag) {
+    clickDragAndSave({"edit", "--scale", "2"}, 2);
+}
+
+TEST(CliEditDisplay, AtScaleTwoTheEmbeddedEditorTakesTheSameClickAndDrag) {
+    clickDragAndSave({"edit", "--embed", "--scale", "2"}, 2);
+}
+
+// A screen whose Xft.dpi asks for twice the size gets it from edit; a screenshot stays at the
+// size it is asked for, whatever screen it is made on.
+TEST(CliEditDisplay, TheScreensXftDpiDoublesEditButNotAScreenshot) {
+    Display* display = XOpenDisplay(nullptr);
+    if (!display) GTEST_SKIP() << "no X display";
+    ScratchFolder folder;
+    int width = 0, height = 0;
+    {
+        RootResources resources(display);
+        resources.Set("Xft.dpi: 192\n");
+        const CliResult shot = RunCli(folder, {"screenshot", folder / "shot.png"});
+        EXPECT_EQ(shot.status, 0) << shot.err;
+        BackgroundCli edit(folder, {"edit"});
+        const Window window = findWindow(display, "Grindvox");
+        XWindowAttributes attributes;
+        if (window && XGetWindowAttributes(display, window, &attributes)) {
+            width = attributes.width;
+            height = attributes.height;
+        }
+        kill(edit.Pid(), SIGINT);
+        edit.Wait();
+    }
+    XCloseDisplay(display);
+    EXPECT_EQ(width, 872);
+    EXPECT_EQ(height, 216);
+    std::unique_ptr<LICE_IBitmap> shot(LICE_LoadPNG((folder / "shot.png").c_str()));
+    ASSERT_NE(shot, nullptr);
+    EXPECT_EQ(shot->getWidth(), 436);
+    EXPECT_EQ(shot->getHeight(), 108);
 }

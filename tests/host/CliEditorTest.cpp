@@ -2,6 +2,7 @@
 // view (CocoaUI property, factory class, snapshot calls) with no display, so it must show the
 // very panel the editor draws: the reference picture of the editor's own tests.
 #include "tests/host/CliRunner.h"
+#include "tests/support/DoubledPicture.h"
 
 #include "raster/LICE_PNG.h"
 
@@ -63,14 +64,25 @@ TEST(CliEditor, ScreenshotIsTheEditorsPanelPixelForPixel) {
     EXPECT_EQ(differing, 0);
 }
 
-TEST(CliEditor, ScreenshotAtScaleTwoIsTwiceTheSize) {
+TEST(CliEditor, ScreenshotAtScaleTwoIsTheEditorEnlargedBilinearly) {
     ScratchFolder folder;
     const CliResult result = Screenshot(folder, {folder / "big.png", "--scale", "2"});
     SKIP_WITHOUT_EDITOR(result);
     ASSERT_EQ(result.status, 0) << result.err;
+    const CliResult plain = Screenshot(folder, {folder / "plain.png", "--scale", "1"});
+    ASSERT_EQ(plain.status, 0) << plain.err;
     const Picture big = Load(folder / "big.png");
-    EXPECT_EQ(big.Width(), 872);
-    EXPECT_EQ(big.Height(), 216);
+    const Picture small = Load(folder / "plain.png");
+    ASSERT_EQ(big.Width(), 872);
+    ASSERT_EQ(big.Height(), 216);
+    ASSERT_EQ(small.Width(), 436);
+    // The three channels of a picture's pixel, each in a byte of its own.
+    auto editorRGB = [&](int x, int y) { return small.At(x, y) >> 8; };
+    int differing = 0;
+    for (int y = 0; y < 216; ++y)
+        for (int x = 0; x < 872; ++x)
+            differing += big.At(x, y) >> 8 != DoubledPixel(editorRGB, 436, 108, x, y);
+    EXPECT_EQ(differing, 0);
 }
 
 TEST(CliEditor, SettingsChangeOnlyTheMovedControls) {
@@ -100,11 +112,17 @@ TEST(CliEditor, SettingsChangeOnlyTheMovedControls) {
     EXPECT_EQ(elsewhere, 0);
 }
 
-TEST(CliEditor, ScreenshotRefusesABadScaleBeforeOpeningAnything) {
+TEST(CliEditor, ScreenshotAndEditRefuseABadScaleBeforeOpeningAnything) {
     ScratchFolder folder;
     const CliResult result = Screenshot(folder, {folder / "x.png", "--scale", "3"});
     EXPECT_EQ(result.status, 2);
     EXPECT_NE(result.err.find("--scale takes 1 or 2"), std::string::npos) << result.err;
+    for (const char* bad : {"0", "1.5", "two"}) {
+        const CliResult edit =
+            RunCli(folder, {"edit", "--scale", bad, "--save-state", folder / "s.aupreset"});
+        EXPECT_EQ(edit.status, 2) << bad;
+        EXPECT_NE(edit.err.find("--scale takes 1 or 2"), std::string::npos) << edit.err;
+    }
     EXPECT_TRUE(folder.Names().empty());
 }
 

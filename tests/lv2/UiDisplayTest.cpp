@@ -137,6 +137,24 @@ TEST_F(LV2Ui, APortEventMovesTheKnobOnScreenAndWritesNothingBack) {
     EXPECT_TRUE(host.touches.empty());
 }
 
+TEST_F(LV2Ui, ScaleFactorTwoDrawsTwiceTheSizeAndClicksLandOnTheSameControls) {
+    UiHost host(Bundle(), 2.0f);
+    ASSERT_TRUE(host.Instantiate()) << host.Error();
+    host.Idle();
+    int w = 0, h = 0;
+    Window parent = 0;
+    ASSERT_TRUE(host.PaneGeometry(&w, &h, &parent));
+    EXPECT_EQ(w, 2 * kEditorW);
+    EXPECT_EQ(h, 2 * kEditorH);
+    ASSERT_EQ(host.resizes.size(), 1u);
+    EXPECT_EQ(host.resizes[0], std::make_pair(2 * kEditorW, 2 * kEditorH));
+    host.Click(2 * kFilterX, 2 * kControlY);
+    ExpectWrites(host, {{kFilterPort, 1.0f}});
+    host.writes.clear();
+    host.Drag(2 * kCutoffX, 2 * (kControlY - 20), 0, 2 * 56);
+    ExpectWrites(host, {{kCutoffPort, kCutoffAfterDrag}});
+}
+
 TEST_F(LV2Ui, RunsOnTheHostsThreadAndLeavesTheKeyboardFocusAlone) {
     const int threadsBefore = ThreadCount();
     UiHost host(Bundle());

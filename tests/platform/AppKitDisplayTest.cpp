@@ -10,6 +10,8 @@
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
 
+#include "tests/support/RootResources.h"
+
 #include <string>
 #include <sys/socket.h>
 #include <vector>
@@ -346,6 +348,27 @@ TEST_F(AppKitDisplay, WheelStepsArriveAsDeltaY) {
     EXPECT_EQ(view->deltas, (std::vector<double>{1, -1}));
     view->release();
     window->close();
+}
+
+TEST_F(AppKitDisplay, TheScreensScaleFactorIsXftDpiOverNinetySixUnlessTheProgramSetsOne) {
+    RootResources resources(probe);
+    resources.Set("Xcursor.size:\t24\nXft.dpi:\t192\n");
+    EXPECT_EQ(GrindvoxAppKit_BackingScaleFactor(), 2.0);
+    // Read afresh each time: an xrdb change counts for the next window.
+    resources.Set("Xft.dpi: 144\n");
+    EXPECT_EQ(GrindvoxAppKit_BackingScaleFactor(), 1.5);
+    GrindvoxAppKit_SetBackingScaleFactor(3);
+    EXPECT_EQ(GrindvoxAppKit_BackingScaleFactor(), 3.0);
+    GrindvoxAppKit_SetBackingScaleFactor(0);
+    EXPECT_EQ(GrindvoxAppKit_BackingScaleFactor(), 1.5);
+    // Nothing usable is the plain density.
+    for (const char* text :
+         {"Xft.dpi: lots\n", "Xft.dpi: -96\n", "Xft.dpi: 1e9\n", "Xft.antialias: 1\n", ""}) {
+        resources.Set(text);
+        EXPECT_EQ(GrindvoxAppKit_BackingScaleFactor(), 1.0) << text;
+    }
+    resources.Remove();
+    EXPECT_EQ(GrindvoxAppKit_BackingScaleFactor(), 1.0);
 }
 
 // Last in the file: the connection stays lost for the rest of the process.
