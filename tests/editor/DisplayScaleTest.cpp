@@ -187,11 +187,8 @@ TEST_F(ScaledEditor, TheViewShowsTheDrawBitmapEnlargedBilinearly) {
     EXPECT_EQ(shown[23 * w + 19], 0x484430u); // three of the background, one of the patch
     EXPECT_EQ(shown[40 * w + 59], 0x705820u);
     EXPECT_EQ(shown[40 * w + 60], 0x203040u);
-    int differing = 0;
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            differing += shown[y * w + x] != DoubledPixel(editorRGB, kW, kH, x, y);
-    EXPECT_EQ(differing, 0);
+    auto shownRGB = [&](int x, int y) { return shown[y * w + x]; };
+    EXPECT_EQ(PixelsDifferingFromDoubled(editorRGB, kW, kH, shownRGB), 0);
 }
 
 TEST_F(ScaledEditor, EventsLandOnTheEditorPixelUnderThePointer) {

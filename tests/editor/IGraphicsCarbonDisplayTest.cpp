@@ -388,11 +388,8 @@ TEST_F(IGraphicsCarbonDisplay, AtScaleTwoThePaneShowsTheBitmapEnlargedAndRedraws
     EXPECT_EQ(shown[39 * 2 * kW + 19], 0x186330u); // three of the background, one of the patch
     const unsigned int* bits = graphics->GetBits();
     auto editorRGB = [&](int x, int y) { return Shown(bits[y * kW + x]); };
-    int differing = 0;
-    for (int y = 0; y < 2 * kH; ++y)
-        for (int x = 0; x < 2 * kW; ++x)
-            differing += shown[y * 2 * kW + x] != DoubledPixel(editorRGB, kW, kH, x, y);
-    EXPECT_EQ(differing, 0);
+    auto shownRGB = [&](int x, int y) { return shown[y * 2 * kW + x]; };
+    EXPECT_EQ(PixelsDifferingFromDoubled(editorRGB, kW, kH, shownRGB), 0);
 }
 
 TEST_F(IGraphicsCarbonDisplay, AtScaleTwoPressesAndDragsLandWhereTheyDoAtScaleOne) {

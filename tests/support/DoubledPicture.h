@@ -20,3 +20,14 @@ unsigned int DoubledPixel(const Picture& rgb, int w, int h, int x, int y) {
     }
     return result;
 }
+
+// How many device pixels of the picture shown at scale 2 differ from the reference;
+// shown(x, y) answers 0xRRGGBB of device pixel (x, y) of the 2w x 2h picture.
+template <class Picture, class Shown>
+int PixelsDifferingFromDoubled(const Picture& rgb, int w, int h, const Shown& shown) {
+    int differing = 0;
+    for (int y = 0; y < 2 * h; ++y)
+        for (int x = 0; x < 2 * w; ++x)
+            differing += shown(x, y) != DoubledPixel(rgb, w, h, x, y);
+    return differing;
+}
