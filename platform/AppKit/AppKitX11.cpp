@@ -8,7 +8,6 @@
 
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
-#include <fontconfig/fontconfig.h>
 
 #include <cctype>
 #include <cstdio>
@@ -43,14 +42,14 @@ struct LastPress {
 } gLastPress;
 
 // Closes the connection when the process ends, so that Xlib and Xft free what they hold for it
-// (fonts and their patterns) rather than leaving it to the exit.
+// (fonts and their patterns) rather than leaving it to the exit. Fontconfig itself is left as it
+// is: in a host's process (an LV2 UI) the host's toolkit shares it, and finalising it under the
+// toolkit aborts the host as it exits.
 struct ConnectionCloser {
     ~ConnectionCloser() {
         if (!gOpen) return;
         gOpen = false;
         XCloseDisplay(gConnection.display);
-        // Xft set up fontconfig's default configuration for its fonts; nothing uses it now.
-        FcFini();
     }
 } gCloser;
 

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <filesystem>
 #include <set>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
@@ -210,6 +211,14 @@ TEST_F(LV2Ui, TheHostKeepsItsOwnXErrorHandlingAndNeverSeesTheUisErrors) {
     XMapWindow(host.XDisplay(), 0x7FFFFFFF);
     XSync(host.XDisplay(), False);
     EXPECT_EQ(sHostErrors, before + 1);
+}
+
+TEST_F(LV2Ui, AHostHoldingFontsOfItsOwnExitsNormallyAfterShowingTheUi) {
+    const std::string command =
+        std::string(GRINDVOX_UI_EXIT_PROBE) + " " + Bundle() + " > /dev/null 2>&1";
+    const int status = std::system(command.c_str());
+    ASSERT_TRUE(WIFEXITED(status)) << "the host died of signal " << WTERMSIG(status);
+    EXPECT_EQ(WEXITSTATUS(status), 0);
 }
 
 TEST_F(LV2Ui, TwoUisInOneProcessKeepToTheirOwnParameters) {
