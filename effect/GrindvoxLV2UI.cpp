@@ -87,11 +87,12 @@ Grindvox* openEditor(const char* bundlePath, LV2UI_Write_Function writeFunction,
     info.mBundleID = kBundleID;
     auto* plug = new Grindvox(info);
     auto* graphics = static_cast<IGraphicsMac*>(plug->GetGUI());
-    if (graphics) graphics->SetDisplayScale(hostScaleFactor(host));
-    auto* pane =
-        graphics
-            ? static_cast<ControlRef>(graphics->OpenWindow(const_cast<void*>(host.parent), nullptr))
-            : nullptr;
+    ControlRef pane = nullptr;
+    if (graphics) {
+        graphics->SetDisplayScale(hostScaleFactor(host));
+        pane =
+            static_cast<ControlRef>(graphics->OpenWindow(const_cast<void*>(host.parent), nullptr));
+    }
     if (!pane) {
         delete plug;
         return nullptr;
