@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/lv2/UiHost.h"
+#include "tests/support/RootResources.h"
 
 #include <cmath>
 #include <filesystem>
@@ -154,6 +155,21 @@ TEST_F(LV2Ui, ScaleFactorTwoDrawsTwiceTheSizeAndClicksLandOnTheSameControls) {
     host.writes.clear();
     host.Drag(2 * kCutoffX, 2 * (kControlY - 20), 0, 2 * 56);
     ExpectWrites(host, {{kCutoffPort, kCutoffAfterDrag}});
+}
+
+TEST_F(LV2Ui, WithoutAScaleFactorTheScreensXftDpiDecides) {
+    UiHost host(Bundle());
+    RootResources resources(host.XDisplay());
+    resources.Set("Xft.dpi:\t192\n");
+    ASSERT_TRUE(host.Instantiate()) << host.Error();
+    host.Idle();
+    ASSERT_EQ(host.resizes.size(), 1u);
+    EXPECT_EQ(host.resizes[0], std::make_pair(2 * kEditorW, 2 * kEditorH));
+    // A host's own factor wins over the screen's.
+    UiHost plain(Bundle(), 1.0f, 0, 400);
+    ASSERT_TRUE(plain.Instantiate()) << plain.Error();
+    ASSERT_EQ(plain.resizes.size(), 1u);
+    EXPECT_EQ(plain.resizes[0], std::make_pair(kEditorW, kEditorH));
 }
 
 TEST_F(LV2Ui, RunsOnTheHostsThreadAndLeavesTheKeyboardFocusAlone) {
