@@ -151,6 +151,26 @@ inline void vecBlitRow(LICE_pixel* d, const LICE_pixel* s, int n, int w, const V
     ScalarRows<Op>::blitRowScalar(d + i, s + i, n - i, w);
 }
 
+// The source-alpha copy at weight 256 over a row, with the two kinds of group a picture with a
+// cut-out shape is mostly made of taken whole: four opaque source pixels are the source (what the
+// mix gives at alpha 255) and four clear ones leave the destination as it is.
+template <class Op>
+inline void sourceAlphaWholeRow(LICE_pixel* d, const LICE_pixel* s, int n) {
+    const CopySourceAlphaWholeVec vec;
+    const __m128i amask = _mm_set1_epi32(0xff);
+    int i = 0;
+    for (; i + 4 <= n; i += 4) {
+        const __m128i src = load4(s + i);
+        const __m128i alpha = _mm_and_si128(src, amask);
+        if (_mm_movemask_epi8(_mm_cmpeq_epi32(alpha, amask)) == 0xFFFF) {
+            store4(d + i, src);
+        } else if (_mm_movemask_epi8(_mm_cmpeq_epi32(alpha, _mm_setzero_si128())) != 0xFFFF) {
+            store4(d + i, vec(load4(d + i), src));
+        }
+    }
+    ScalarRows<Op>::blitRowScalar(d + i, s + i, n - i, 256);
+}
+
 template <class Op, class Vec>
 inline void vecFillRow(LICE_pixel* d, int n, int r, int g, int b, int a, int w, const Vec& vec) {
     const __m128i c = _mm_set1_epi32((int)LICE_MakePixel(r, g, b, a));
@@ -229,8 +249,8 @@ template <>
 struct LICE_RowKernel<_LICE_CombinePixelsCopySourceAlphaIgnoreAlphaParmNoClamp>
     : lice_detail::ScalarRows<_LICE_CombinePixelsCopySourceAlphaIgnoreAlphaParmNoClamp> {
     typedef _LICE_CombinePixelsCopySourceAlphaIgnoreAlphaParmNoClamp Op;
-    static inline void blitRow(LICE_pixel* d, const LICE_pixel* s, int n, int w) {
-        lice_detail::vecBlitRow<Op>(d, s, n, w, lice_detail::CopySourceAlphaWholeVec());
+    static inline void blitRow(LICE_pixel* d, const LICE_pixel* s, int n, int) {
+        lice_detail::sourceAlphaWholeRow<Op>(d, s, n);
     }
     static inline void fillRow(LICE_pixel* d, int n, int r, int g, int b, int a, int w) {
         fillRowScalar(d, n, r, g, b, a, w);
