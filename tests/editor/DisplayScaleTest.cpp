@@ -5,6 +5,7 @@
 #include "editor/IGraphicsMac.h"
 #include "editor/IText.h"
 #include "tests/editor/EditorTestSupport.h"
+#include "tests/editor/WindowTestSupport.h"
 #include "tests/support/DoubledPicture.h"
 
 #include <gtest/gtest.h>
@@ -17,14 +18,6 @@ namespace {
 
 constexpr int kW = 64; // a multiple of 4: rows of the draw bitmap are exactly kW pixels
 constexpr int kH = 40;
-
-// A 0xRRGGBB colour as the draw bitmap keeps it: one ignored byte, then red, green and blue.
-unsigned int Stored(unsigned int rgb) {
-    return ((rgb >> 16) & 0xFF) << 8 | ((rgb >> 8) & 0xFF) << 16 | (rgb & 0xFF) << 24;
-}
-unsigned int Shown(unsigned int stored) {
-    return ((stored >> 8) & 0xFF) << 16 | ((stored >> 16) & 0xFF) << 8 | (stored >> 24);
-}
 
 // Fills its area with one colour, or with noise when the colour is 0.
 class Fill : public IControl {

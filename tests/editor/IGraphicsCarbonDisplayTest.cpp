@@ -4,6 +4,7 @@
 #include "editor/IGraphicsMac.h"
 #include "editor/IPopupMenu.h"
 #include "tests/editor/EditorTestSupport.h"
+#include "tests/editor/WindowTestSupport.h"
 #include "tests/support/DoubledPicture.h"
 
 #include <AppKit/AppKit.h>
@@ -21,48 +22,6 @@ namespace {
 
 constexpr int kW = 256; // rows of the draw bitmap are exactly kW pixels at this width
 constexpr int kH = 100;
-
-void pump(double seconds) {
-    CFAbsoluteTime end = CFAbsoluteTimeGetCurrent() + seconds;
-    while (CFAbsoluteTimeGetCurrent() < end)
-        CFRunLoopRunInMode(kCFRunLoopDefaultMode, 0.01, false);
-}
-
-// A 0xRRGGBB colour as the draw bitmap keeps it: one ignored byte, then red, green and blue.
-unsigned int Stored(unsigned int rgb) {
-    return ((rgb >> 16) & 0xFF) << 8 | ((rgb >> 8) & 0xFF) << 16 | (rgb & 0xFF) << 24;
-}
-unsigned int Shown(unsigned int stored) {
-    return ((stored >> 8) & 0xFF) << 16 | ((stored >> 16) & 0xFF) << 8 | (stored >> 24);
-}
-
-// Fills its area with one colour, records presses and wheel turns; a drag moves its parameter
-// up by a tenth.
-class Patch : public IControl {
-public:
-    Patch(IPlugBase* plug, IRECT rect, int paramIdx, unsigned int colour)
-        : IControl(plug, rect, paramIdx), mColour(colour) {}
-    bool Draw(IGraphics* graphics) override {
-        unsigned int* bits = graphics->GetBits();
-        for (int y = mRECT.T; y < mRECT.B; ++y)
-            for (int x = mRECT.L; x < mRECT.R; ++x)
-                bits[y * kW + x] = Stored(mColour);
-        return true;
-    }
-    void OnMouseDown(int x, int y, IMouseMod* mod) override {
-        downs.push_back({x, y});
-        rights.push_back(mod->R);
-    }
-    void OnMouseWheel(int, int, IMouseMod*, int d) override { wheels.push_back(d); }
-    void OnMouseDrag(int, int, int, int, IMouseMod*) override {
-        SetValue(std::min(1.0, GetValue() + 0.1));
-        SetDirty();
-    }
-    unsigned int mColour;
-    std::vector<std::pair<int, int>> downs;
-    std::vector<bool> rights;
-    std::vector<int> wheels;
-};
 
 class IGraphicsCarbonDisplay : public ::testing::Test {
 protected:
@@ -102,7 +61,7 @@ protected:
     void embed() {
         pane = static_cast<ControlRef>(graphics->OpenWindow(hostRef(), nullptr));
         ASSERT_NE(pane, nullptr);
-        pump(0.2);
+        Pump(0.2);
     }
     WindowRef hostRef() const { return reinterpret_cast<WindowRef>(host); }
     unsigned long pixelAt(int x, int y) {
@@ -132,7 +91,7 @@ protected:
         XTestFakeButtonEvent(probe, button, True, CurrentTime);
         XTestFakeButtonEvent(probe, button, False, CurrentTime);
         XFlush(probe);
-        pump(0.2);
+        Pump(0.2);
     }
 
     NSAutoreleasePool* pool = nullptr;
@@ -157,7 +116,7 @@ TEST_F(IGraphicsCarbonDisplay, ThePaneShowsTheEditorUprightAndRedrawsADirtyContr
     EXPECT_EQ(pixelAt(60, 50), 0x203040u);
     patch->mColour = 0x00FF00;
     patch->SetDirty(false);
-    pump(0.2);
+    Pump(0.2);
     EXPECT_EQ(pixelAt(30, 30), 0x00FF00u);
 }
 
@@ -170,10 +129,10 @@ TEST_F(IGraphicsCarbonDisplay, APaneCoveredAndUncoveredIsRedrawn) {
     XChangeWindowAttributes(probe, cover, CWOverrideRedirect, &noManager);
     XMapRaised(probe, cover);
     XSync(probe, False);
-    pump(0.1);
+    Pump(0.1);
     XDestroyWindow(probe, cover);
     XSync(probe, False);
-    pump(0.2);
+    Pump(0.2);
     EXPECT_EQ(pixelAt(5, 5), 0x203040u);
     EXPECT_EQ(pixelAt(30, 30), 0xC08000u);
 }
@@ -184,18 +143,18 @@ TEST_F(IGraphicsCarbonDisplay, PressesReachTheEditorOffsetByThePaneFrameAndDrags
     ASSERT_EQ(patch->downs.size(), 1u);
     EXPECT_EQ(patch->downs[0], (std::pair<int, int>(20, 22)));
     EXPECT_FALSE(patch->rights[0]);
-    pump(0.5); // not a double click
+    Pump(0.5); // not a double click
     click(22, 25, 3);
     ASSERT_EQ(patch->downs.size(), 2u);
     EXPECT_TRUE(patch->rights[1]);
-    pump(0.5);
+    Pump(0.5);
     XTestFakeMotionEvent(probe, -1, 22, 25, CurrentTime);
     XTestFakeButtonEvent(probe, 1, True, CurrentTime);
     XTestFakeMotionEvent(probe, -1, 22, 35, CurrentTime);
     XTestFakeMotionEvent(probe, -1, 22, 45, CurrentTime);
     XTestFakeButtonEvent(probe, 1, False, CurrentTime);
     XFlush(probe);
-    pump(0.2);
+    Pump(0.2);
     ASSERT_FALSE(plug.informed.empty());
     EXPECT_EQ(plug.informed.back().first, EditorTestPlug::kGain);
     EXPECT_NE(plug.GetParam(EditorTestPlug::kGain)->Value(), 0.0); // it was 0 dB
@@ -220,7 +179,7 @@ TEST_F(IGraphicsCarbonDisplay, OnlyTheVerticalWheelIsHandled) {
         XTestFakeButtonEvent(probe, button, False, CurrentTime);
     }
     XFlush(probe);
-    pump(0.2);
+    Pump(0.2);
     EXPECT_EQ(patch->wheels, (std::vector<int>{1, -1}));
 }
 
@@ -231,11 +190,11 @@ TEST_F(IGraphicsCarbonDisplay, TheHostDestroyingItsWindowStopsTheTimerWithNoXErr
     XDestroyWindow(probe, host);
     host = 0;
     XSync(probe, False);
-    pump(0.2);
+    Pump(0.2);
     EXPECT_FALSE(graphics->GetCarbonHost()->TimerIsRunning());
     EXPECT_EQ(GrindvoxCarbon_XWindowOfControl(pane), 0u);
     patch->SetDirty(false);
-    pump(0.1);
+    Pump(0.1);
     graphics->Resize(kW + 10, kH); // nothing left to size
     graphics->CloseWindow();
     EXPECT_FALSE(graphics->WindowIsOpen());
@@ -248,16 +207,16 @@ TEST_F(IGraphicsCarbonDisplay, ClosingTheWindowOrDeletingTheContextLeavesNothing
     EXPECT_FALSE(graphics->WindowIsOpen());
     EXPECT_EQ(graphics->GetWindow(), nullptr);
     patch->SetDirty(false);
-    pump(0.1);
+    Pump(0.1);
     // A second context, deleted with its window still open.
     auto* other = new IGraphicsMac(&plug, kW, kH);
     Patch* counted = new Patch(&plug, IRECT(0, 0, kW, kH), -1, 0x102030);
     other->AttachControl(counted);
     other->PrepDraw();
     ASSERT_NE(other->OpenWindow(hostRef(), nullptr), nullptr);
-    pump(0.2);
+    Pump(0.2);
     delete other;
-    pump(0.2);
+    Pump(0.2);
     click(22, 25);
     EXPECT_TRUE(patch->downs.empty());
 }
@@ -266,7 +225,7 @@ TEST_F(IGraphicsCarbonDisplay, ResizeSizesTheHostsWindowAndThePane) {
     embed();
     graphics->Resize(kW, kH + 20);
     XSync(probe, False);
-    pump(0.1);
+    Pump(0.1);
     XWindowAttributes attributes;
     ASSERT_TRUE(XGetWindowAttributes(probe, host, &attributes));
     EXPECT_EQ(attributes.height, kH + 20);
@@ -283,7 +242,7 @@ void typeKeys(Display* display, const std::vector<KeySym>& keys) {
         XTestFakeKeyEvent(display, code, False, CurrentTime);
     }
     XFlush(display);
-    pump(0.2);
+    Pump(0.2);
 }
 
 } // namespace
@@ -295,7 +254,7 @@ TEST_F(IGraphicsCarbonDisplay, ANumberEntryTakesOnlyWhatItsTypeReadsAndReturnCom
     IRECT area(100, 10, 200, 30);
     XTestFakeMotionEvent(probe, -1, 150, 20, CurrentTime); // keys go where the pointer is
     graphics->CreateTextEntry(patch, &text, &area, "", plug.GetParam(EditorTestPlug::kGain));
-    pump(0.2);
+    Pump(0.2);
     typeKeys(probe, {XK_x, XK_3, XK_period, XK_5, XK_q, XK_Return});
     EXPECT_DOUBLE_EQ(plug.GetParam(EditorTestPlug::kGain)->Value(), 3.5);
     // The entry is gone: more keys change nothing.
@@ -312,7 +271,7 @@ TEST_F(IGraphicsCarbonDisplay, AnIntegerEntrySwallowsAPointAndStopsAtTheEntryLen
     patch->SetTextEntryLength(1);
     XTestFakeMotionEvent(probe, -1, 150, 20, CurrentTime);
     graphics->CreateTextEntry(patch, &text, &area, "", plug.GetParam(EditorTestPlug::kSteps));
-    pump(0.2);
+    Pump(0.2);
     typeKeys(probe, {XK_period, XK_6, XK_2, XK_KP_Enter});
     // "6" of the steps' 0 to 8 reaches the control; the control itself is the gain's.
     EXPECT_DOUBLE_EQ(patch->GetValue(), 0.75);
@@ -324,7 +283,7 @@ TEST_F(IGraphicsCarbonDisplay, APressOutsideAnOpenEntryCommitsItBeforeThePressIs
     IRECT area(100, 10, 200, 30);
     XTestFakeMotionEvent(probe, -1, 150, 20, CurrentTime);
     graphics->CreateTextEntry(patch, &text, &area, "", plug.GetParam(EditorTestPlug::kGain));
-    pump(0.2);
+    Pump(0.2);
     typeKeys(probe, {XK_minus, XK_2});
     click(22, 25);
     EXPECT_DOUBLE_EQ(plug.GetParam(EditorTestPlug::kGain)->Value(), -2.0);
@@ -332,9 +291,9 @@ TEST_F(IGraphicsCarbonDisplay, APressOutsideAnOpenEntryCommitsItBeforeThePressIs
     // Closing with an entry open takes the entry with it.
     XTestFakeMotionEvent(probe, -1, 150, 20, CurrentTime);
     graphics->CreateTextEntry(patch, &text, &area, "1", plug.GetParam(EditorTestPlug::kGain));
-    pump(0.1);
+    Pump(0.1);
     graphics->CloseWindow();
-    pump(0.1);
+    Pump(0.1);
     EXPECT_DOUBLE_EQ(plug.GetParam(EditorTestPlug::kGain)->Value(), -2.0);
 }
 
@@ -364,7 +323,7 @@ TEST_F(IGraphicsCarbonDisplay, APopupMenuAnswersTheItemChosenAndNothingOnceClose
     sPick = 0;
     EXPECT_EQ(graphics->CreateIPopupMenu(&menu, &area), nullptr);
     GrindvoxAppKit_SetMenuAnswerer(nullptr);
-    pump(0.1);
+    Pump(0.1);
 }
 
 TEST_F(IGraphicsCarbonDisplay, AtScaleTwoThePaneShowsTheBitmapEnlargedAndRedrawsItsMixedEdges) {
@@ -380,7 +339,7 @@ TEST_F(IGraphicsCarbonDisplay, AtScaleTwoThePaneShowsTheBitmapEnlargedAndRedraws
     EXPECT_EQ(bounds.bottom - bounds.top, 2 * kH);
     patch->mColour = 0x00FF00;
     patch->SetDirty(false);
-    pump(0.2);
+    Pump(0.2);
     std::vector<unsigned long> shown = image(2 * kW, 2 * kH);
     ASSERT_EQ(shown.size(), size_t(4 * kW * kH));
     EXPECT_EQ(shown[60 * 2 * kW + 20], 0x00FF00u);
@@ -397,14 +356,14 @@ TEST_F(IGraphicsCarbonDisplay, AtScaleTwoPressesAndDragsLandWhereTheyDoAtScaleOn
     click(45, 51);
     ASSERT_EQ(patch->downs.size(), 1u);
     EXPECT_EQ(patch->downs[0], (std::pair<int, int>(20, 22)));
-    pump(0.5); // not a double click
+    Pump(0.5); // not a double click
     XTestFakeMotionEvent(probe, -1, 45, 51, CurrentTime);
     XTestFakeButtonEvent(probe, 1, True, CurrentTime);
     XTestFakeMotionEvent(probe, -1, 45, 71, CurrentTime);
     XTestFakeMotionEvent(probe, -1, 45, 91, CurrentTime);
     XTestFakeButtonEvent(probe, 1, False, CurrentTime);
     XFlush(probe);
-    pump(0.2);
+    Pump(0.2);
     ASSERT_FALSE(plug.informed.empty());
     EXPECT_EQ(plug.informed.back().first, EditorTestPlug::kGain);
     EXPECT_NE(plug.GetParam(EditorTestPlug::kGain)->Value(), 0.0);
@@ -417,7 +376,7 @@ TEST_F(IGraphicsCarbonDisplay, AtScaleTwoAnEntryOpensOverTheEnlargedArea) {
     // Keys go where the pointer is: inside device (200, 20, 400, 60), outside the editor area.
     XTestFakeMotionEvent(probe, -1, 300, 40, CurrentTime);
     graphics->CreateTextEntry(patch, &text, &area, "", plug.GetParam(EditorTestPlug::kGain));
-    pump(0.2);
+    Pump(0.2);
     typeKeys(probe, {XK_3, XK_period, XK_5, XK_Return});
     EXPECT_DOUBLE_EQ(plug.GetParam(EditorTestPlug::kGain)->Value(), 3.5);
 }

@@ -3,6 +3,7 @@
 #include "editor/IGraphicsCocoa.h"
 #include "editor/IGraphicsMac.h"
 #include "tests/editor/EditorTestSupport.h"
+#include "tests/editor/WindowTestSupport.h"
 #include "tests/support/DoubledPicture.h"
 
 #include <gtest/gtest.h>
@@ -21,41 +22,6 @@ namespace {
 
 constexpr int kW = 256; // rows of the draw bitmap are exactly kW pixels at this width
 constexpr int kH = 100;
-
-void pump(double seconds) {
-    CFAbsoluteTime end = CFAbsoluteTimeGetCurrent() + seconds;
-    while (CFAbsoluteTimeGetCurrent() < end)
-        CFRunLoopRunInMode(kCFRunLoopDefaultMode, 0.01, false);
-}
-
-// A 0xRRGGBB colour as the draw bitmap keeps it: one ignored byte, then red, green and blue.
-unsigned int Stored(unsigned int rgb) {
-    return ((rgb >> 16) & 0xFF) << 8 | ((rgb >> 8) & 0xFF) << 16 | (rgb & 0xFF) << 24;
-}
-unsigned int Shown(unsigned int stored) {
-    return ((stored >> 8) & 0xFF) << 16 | ((stored >> 16) & 0xFF) << 8 | (stored >> 24);
-}
-
-// Fills its area with one colour; a drag moves its parameter up by a tenth.
-class Patch : public IControl {
-public:
-    Patch(IPlugBase* plug, IRECT rect, int paramIdx, unsigned int colour)
-        : IControl(plug, rect, paramIdx), mColour(colour) {}
-    bool Draw(IGraphics* graphics) override {
-        unsigned int* bits = graphics->GetBits();
-        for (int y = mRECT.T; y < mRECT.B; ++y)
-            for (int x = mRECT.L; x < mRECT.R; ++x)
-                bits[y * kW + x] = Stored(mColour);
-        return true;
-    }
-    void OnMouseDown(int x, int y, IMouseMod*) override { downs.push_back({x, y}); }
-    void OnMouseDrag(int, int, int, int, IMouseMod*) override {
-        SetValue(std::min(1.0, GetValue() + 0.1));
-        SetDirty();
-    }
-    unsigned int mColour;
-    std::vector<std::pair<int, int>> downs;
-};
 
 class IGraphicsMacDisplay : public ::testing::Test {
 protected:
@@ -102,7 +68,7 @@ protected:
                               NSBorderlessWindowMask, NSBackingStoreBuffered, NO);
         graphics->OpenWindow(window->contentView());
         window->makeKeyAndOrderFront(nil);
-        pump(0.2);
+        Pump(0.2);
     }
 
     NSAutoreleasePool* pool = nullptr;
@@ -124,7 +90,7 @@ TEST_F(IGraphicsMacDisplay, TheScreenShowsTheDrawBitmapAndADirtyControlWithinATi
     EXPECT_EQ(pixelAt(xid, 59, 49), 0xC08000u);
     patch->mColour = 0x00FF00;
     patch->SetDirty(false);
-    pump(0.1);
+    Pump(0.1);
     EXPECT_EQ(pixelAt(xid, 30, 30), 0x00FF00u);
     for (int y = 0; y < kH; y += 9)
         for (int x = 0; x < kW; x += 13)
@@ -139,7 +105,7 @@ TEST_F(IGraphicsMacDisplay, AClickAndADragReachTheControlAndMoveItsParameter) {
     XTestFakeMotionEvent(probe, -1, 22, 45, CurrentTime);
     XTestFakeButtonEvent(probe, 1, False, CurrentTime);
     XFlush(probe);
-    pump(0.2);
+    Pump(0.2);
     ASSERT_EQ(patch->downs.size(), 1u);
     EXPECT_EQ(patch->downs[0], (std::pair<int, int>(20, 22)));
     ASSERT_FALSE(plug.informed.empty());
@@ -158,7 +124,7 @@ TEST_F(IGraphicsMacDisplay, AtScaleTwoTheViewShowsTheBitmapEnlargedAndRedrawsIts
     // Only the patch is redrawn; the device pixels around it that mix it change with it.
     patch->mColour = 0x00FF00;
     patch->SetDirty(false);
-    pump(0.1);
+    Pump(0.1);
     std::vector<unsigned long> shown = imageOf(xid, 2 * kW, 2 * kH);
     ASSERT_EQ(shown.size(), size_t(4 * kW * kH));
     EXPECT_EQ(shown[60 * 2 * kW + 20], 0x00FF00u);
@@ -180,7 +146,7 @@ TEST_F(IGraphicsMacDisplay, AtScaleTwoAClickAndADragLandWhereTheyDoAtScaleOne) {
     XTestFakeMotionEvent(probe, -1, 45, 91, CurrentTime);
     XTestFakeButtonEvent(probe, 1, False, CurrentTime);
     XFlush(probe);
-    pump(0.2);
+    Pump(0.2);
     ASSERT_EQ(patch->downs.size(), 1u);
     EXPECT_EQ(patch->downs[0], (std::pair<int, int>(20, 22)));
     ASSERT_FALSE(plug.informed.empty());
@@ -212,7 +178,7 @@ TEST_F(IGraphicsMacDisplay, ASubWindowIsCentredOverTheHostsWindowAndGoesAwayWith
     XMapRaised(probe, host);
     XSync(probe, False);
     graphics->AttachSubWindow(reinterpret_cast<void*>(host));
-    pump(0.2);
+    Pump(0.2);
     auto* view = static_cast<NSView*>(graphics->GetWindow());
     ASSERT_NE(view, nil);
     ASSERT_NE(view->window(), nil);
@@ -220,12 +186,12 @@ TEST_F(IGraphicsMacDisplay, ASubWindowIsCentredOverTheHostsWindowAndGoesAwayWith
     EXPECT_EQ(view->window()->frame().size.width, kW);
     // Attaching again replaces the first child instead of leaking it.
     graphics->AttachSubWindow(reinterpret_cast<void*>(host));
-    pump(0.1);
+    Pump(0.1);
     EXPECT_TRUE(graphics->WindowIsOpen());
     graphics->RemoveSubWindow();
     EXPECT_FALSE(graphics->WindowIsOpen());
     graphics->RemoveSubWindow();
-    pump(0.6); // past the delayed ordering of the child
+    Pump(0.6); // past the delayed ordering of the child
     XDestroyWindow(probe, host);
     XSync(probe, False);
 }
@@ -238,11 +204,11 @@ TEST_F(IGraphicsMacDisplay, AParentDestroyedUnderTheEditorClosesItsWindowAndStop
     auto* view =
         static_cast<IGraphicsCocoa_vGrindvox_au*>(graphics->OpenWindow(wrapper->contentView()));
     view->retain();
-    pump(0.2);
+    Pump(0.2);
     ASSERT_NE(GrindvoxAppKit_XWindowOfView(view), 0u);
     XDestroyWindow(probe, host);
     XSync(probe, False);
-    pump(0.2);
+    Pump(0.2);
     EXPECT_FALSE(graphics->WindowIsOpen());
     EXPECT_EQ(view->timer(), nil);
     EXPECT_EQ(view->graphics(), nullptr);
