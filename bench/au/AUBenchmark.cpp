@@ -6,13 +6,14 @@
 #include "effect/Grindvox.h"
 #include "host/ComponentBundle.h"
 
+#include "bench/support/TimesReporter.h"
 #include <AudioUnit/AudioUnit.h>
+
 #include <benchmark/benchmark.h>
 
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -149,46 +150,24 @@ BENCHMARK(BM_AudioUnitRender)->Arg(32)->Arg(64)->Arg(512)->Unit(benchmark::kNano
 BENCHMARK(BM_ProcessDoubleReplacing)->Arg(32)->Arg(64)->Arg(512)->Unit(benchmark::kNanosecond);
 
 // Prints the usual table, then, per block size, what the adapter adds to each call.
-class OverheadReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            // Single runs, or the median of repeated ones.
-            const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
-            if ((run.run_type != Run::RT_Iteration && !median) || run.error_occurred) continue;
-            const double ns = run.GetAdjustedCPUTime(); // every benchmark here is in ns
-            const std::string name = run.benchmark_name();
-            const int frames = std::stoi(name.substr(name.find('/') + 1));
-            if (name.find("AudioUnitRender") != std::string::npos) mAdapter[frames] = ns;
-            if (name.find("ProcessDoubleReplacing") != std::string::npos) mDirect[frames] = ns;
-        }
-    }
-
-    void Finalize() override {
-        ConsoleReporter::Finalize();
+class OverheadReporter : public TimesReporter {
+protected:
+    void Summarise() override {
         std::printf("\n%8s %16s %16s %16s %8s\n", "frames", "AudioUnitRender", "direct DSP",
                     "adapter overhead", "ratio");
-        for (const auto& [frames, adapter] : mAdapter) {
-            const auto direct = mDirect.find(frames);
-            if (direct == mDirect.end()) continue;
-            std::printf("%8d %13.0f ns %13.0f ns %13.0f ns %8.3f\n", frames, adapter,
-                        direct->second, adapter - direct->second, adapter / direct->second);
+        const auto direct = TimesByArg("BM_ProcessDoubleReplacing");
+        for (const auto& [frames, adapter] : TimesByArg("BM_AudioUnitRender")) {
+            const auto dsp = direct.find(frames);
+            if (dsp == direct.end()) continue;
+            std::printf("%8ld %13.0f ns %13.0f ns %13.0f ns %8.3f\n", frames, adapter, dsp->second,
+                        adapter - dsp->second, adapter / dsp->second);
         }
     }
-
-private:
-    std::map<int, double> mAdapter;
-    std::map<int, double> mDirect;
 };
 
 } // namespace
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     OverheadReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks(argc, argv, &reporter);
 }

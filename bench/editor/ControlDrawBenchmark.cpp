@@ -9,12 +9,11 @@
 #include "raster/LICE_MemBitmap.h"
 #include "raster/LICE_SysBitmap.h"
 
+#include "bench/support/TimesReporter.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
-#include <map>
-#include <string>
-#include <vector>
 
 namespace {
 
@@ -59,38 +58,21 @@ void BM_KnobControlDrawsOneFrame(benchmark::State& state) {
 BENCHMARK(BM_BareBlitOfOneFrame)->Unit(benchmark::kNanosecond);
 BENCHMARK(BM_KnobControlDrawsOneFrame)->Unit(benchmark::kNanosecond);
 
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
-            if ((run.run_type != Run::RT_Iteration && !median) || run.error_occurred) continue;
-            mTimes[run.run_name.function_name] = run.GetAdjustedCPUTime();
-        }
-    }
-
-    void Finalize() override {
-        ConsoleReporter::Finalize();
-        const auto blit = mTimes.find("BM_BareBlitOfOneFrame");
-        const auto control = mTimes.find("BM_KnobControlDrawsOneFrame");
-        if (blit == mTimes.end() || control == mTimes.end() || blit->second <= 0.0) return;
+class RatioReporter : public TimesReporter {
+protected:
+    void Summarise() override {
+        const double blit = Time("BM_BareBlitOfOneFrame");
+        const double control = Time("BM_KnobControlDrawsOneFrame");
+        if (blit <= 0.0 || control <= 0.0) return;
         std::printf("\neditor drawing overhead: %.1f ns through the context / %.1f ns bare blit "
                     "= %.2f\n",
-                    control->second, blit->second, control->second / blit->second);
+                    control, blit, control / blit);
     }
-
-private:
-    std::map<std::string, double> mTimes;
 };
 
 } // namespace
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks(argc, argv, &reporter);
 }

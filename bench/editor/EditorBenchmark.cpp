@@ -10,12 +10,12 @@
 #include "raster/LICE_MemBitmap.h"
 #include "raster/LICE_SysBitmap.h"
 
+#include "bench/support/TimesReporter.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
 #include <cstring>
-#include <map>
-#include <string>
 #include <vector>
 
 namespace {
@@ -139,42 +139,24 @@ BENCHMARK(BM_IdleTickNothingDirty)->Unit(benchmark::kNanosecond);
 BENCHMARK(BM_IdleTickOneKnobDirty)->Unit(benchmark::kNanosecond);
 
 // Prints the usual table, then each tick as a share of the bitmap copy.
-class ShareReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
-            if ((run.run_type != Run::RT_Iteration && !median) || run.error_occurred) continue;
-            mTimes[run.run_name.function_name] = run.GetAdjustedCPUTime();
-        }
-    }
-
-    void Finalize() override {
-        ConsoleReporter::Finalize();
-        const auto copy = mTimes.find("BM_CopyEditorBitmap");
-        if (copy == mTimes.end() || copy->second <= 0.0) return;
+class ShareReporter : public TimesReporter {
+protected:
+    void Summarise() override {
+        const double copy = Time("BM_CopyEditorBitmap");
+        if (copy <= 0.0) return;
         std::printf("\n%-26s %12s %16s\n", "tick", "time", "share of copy");
         for (const char* name : {"BM_IdleTickNothingDirty", "BM_IdleTickOneKnobDirty"}) {
-            const auto tick = mTimes.find(name);
-            if (tick == mTimes.end()) continue;
-            std::printf("%-26s %9.1f ns %15.2f%%\n", name + 3, tick->second,
-                        100.0 * tick->second / copy->second);
+            const double tick = Time(name);
+            if (tick <= 0.0) continue;
+            std::printf("%-26s %9.1f ns %15.2f%%\n", name + 3, tick, 100.0 * tick / copy);
         }
-        std::printf("%-26s %9.1f ns\n", "memcpy 436 x 108 bitmap", copy->second);
+        std::printf("%-26s %9.1f ns\n", "memcpy 436 x 108 bitmap", copy);
     }
-
-private:
-    std::map<std::string, double> mTimes;
 };
 
 } // namespace
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     ShareReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks(argc, argv, &reporter);
 }

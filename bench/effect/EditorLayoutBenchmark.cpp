@@ -4,12 +4,12 @@
 // bitmap in the same run. Aims: the full redraw within 8 copies, the idle tick below 5 % of one.
 #include "tests/support/GrindvoxEditorHarness.h"
 
+#include "bench/support/TimesReporter.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
 #include <cstring>
-#include <map>
-#include <string>
 #include <vector>
 
 namespace {
@@ -51,21 +51,11 @@ BENCHMARK(BM_FullRedraw)->Unit(benchmark::kNanosecond);
 BENCHMARK(BM_IdleTick)->Unit(benchmark::kNanosecond);
 
 // Prints the usual table, then each cost as a multiple of the bitmap copy.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
-            if ((run.run_type != Run::RT_Iteration && !median) || run.error_occurred) continue;
-            mTimes[run.run_name.function_name] = run.GetAdjustedCPUTime();
-        }
-    }
-
-    void Finalize() override {
-        ConsoleReporter::Finalize();
-        const auto copy = mTimes.find("BM_CopyDrawBitmap");
-        if (copy == mTimes.end() || copy->second <= 0.0) return;
+class RatioReporter : public TimesReporter {
+protected:
+    void Summarise() override {
+        const double copy = Time("BM_CopyDrawBitmap");
+        if (copy <= 0.0) return;
         std::printf("\n%-24s %12s %14s %8s\n", "", "time", "x the copy", "aim");
         const struct {
             const char* name;
@@ -74,25 +64,17 @@ public:
         } rows[] = {{"BM_FullRedraw", "full redraw", "<= 8"},
                     {"BM_IdleTick", "idle tick", "< 0.05"}};
         for (const auto& row : rows) {
-            const auto time = mTimes.find(row.name);
-            if (time == mTimes.end()) continue;
-            std::printf("%-24s %9.1f ns %14.3f %8s\n", row.label, time->second,
-                        time->second / copy->second, row.aim);
+            const double time = Time(row.name);
+            if (time <= 0.0) continue;
+            std::printf("%-24s %9.1f ns %14.3f %8s\n", row.label, time, time / copy, row.aim);
         }
-        std::printf("%-24s %9.1f ns\n", "memcpy 436 x 108 bitmap", copy->second);
+        std::printf("%-24s %9.1f ns\n", "memcpy 436 x 108 bitmap", copy);
     }
-
-private:
-    std::map<std::string, double> mTimes;
 };
 
 } // namespace
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks(argc, argv, &reporter);
 }

@@ -4,12 +4,12 @@
 #include "effect/Grindvox.h"
 #include "tests/lv2/LilvHost.h"
 
+#include "bench/support/TimesReporter.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cmath>
 #include <cstdio>
-#include <map>
-#include <string>
 #include <vector>
 
 namespace {
@@ -84,43 +84,23 @@ BENCHMARK(BM_LV2Run)->Arg(64)->Arg(512)->Unit(benchmark::kNanosecond);
 BENCHMARK(BM_ProcessDoubleReplacing)->Arg(64)->Arg(512)->Unit(benchmark::kNanosecond);
 
 // Prints the usual table, then, per block size, the run's time over the direct call's.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
-            if ((run.run_type != Run::RT_Iteration && !median) || run.error_occurred) continue;
-            const std::string name = run.benchmark_name();
-            const int frames = std::stoi(name.substr(name.find('/') + 1));
-            (name.find("LV2Run") != std::string::npos ? mRun : mDirect)[frames] =
-                run.GetAdjustedCPUTime();
-        }
-    }
-
-    void Finalize() override {
-        ConsoleReporter::Finalize();
+class RatioReporter : public TimesReporter {
+protected:
+    void Summarise() override {
         std::printf("\n%8s %14s %14s %8s\n", "frames", "LV2 run", "direct DSP", "ratio");
-        for (const auto& [frames, run] : mRun) {
-            const auto direct = mDirect.find(frames);
-            if (direct == mDirect.end()) continue;
-            std::printf("%8d %11.0f ns %11.0f ns %8.3f\n", frames, run, direct->second,
-                        run / direct->second);
+        const auto direct = TimesByArg("BM_ProcessDoubleReplacing");
+        for (const auto& [frames, run] : TimesByArg("BM_LV2Run")) {
+            const auto dsp = direct.find(frames);
+            if (dsp == direct.end()) continue;
+            std::printf("%8ld %11.0f ns %11.0f ns %8.3f\n", frames, run, dsp->second,
+                        run / dsp->second);
         }
     }
-
-private:
-    std::map<int, double> mRun;
-    std::map<int, double> mDirect;
 };
 
 } // namespace
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks(argc, argv, &reporter);
 }
