@@ -7,14 +7,15 @@
 #include "editor/IGraphicsMac.h"
 #include "plugin/IPlugBase.h"
 
+#include "bench/support/TimesReporter.h"
 #include <AppKit/AppKit.h>
+
 #include <benchmark/benchmark.h>
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
 #include <cstdio>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -138,35 +139,35 @@ void BM_BareXPutImage(benchmark::State& state) {
 }
 BENCHMARK(BM_BareXPutImage)->Arg(1)->Arg(2)->Unit(benchmark::kMicrosecond);
 
-class Recorder : public benchmark::ConsoleReporter {
+// The redraw and copy beside a bare copy of the same size, at each scale; wall-clock time, as
+// the X server does half the work.
+class WindowReporter : public TimesReporter {
 public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs)
-            if (!run.error_occurred && run.iterations > 0)
-                times[run.benchmark_name()] = run.GetAdjustedRealTime();
-        ConsoleReporter::ReportRuns(runs);
+    WindowReporter() : TimesReporter(Clock::kReal) {}
+
+protected:
+    void Summarise() override {
+        std::printf("\n");
+        for (int scale : {1, 2}) {
+            const std::string arg = "/" + std::to_string(scale);
+            const double redraw = Time("BM_EditorRedrawAndCopy" + arg);
+            const double bare = Time("BM_BareXPutImage" + arg);
+            if (redraw <= 0 || bare <= 0) continue;
+            std::printf(
+                "%d x %d editor redraw and copy: %.1f us, bare XPutImage: %.1f us, ratio %.2f\n",
+                kWidth * scale, kHeight * scale, redraw, bare, redraw / bare);
+        }
     }
-    std::map<std::string, double> times;
 };
 
 } // namespace
 
 int main(int argc, char** argv) {
     NSAutoreleasePool* pool = new NSAutoreleasePool;
-    benchmark::Initialize(&argc, argv);
-    Recorder reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    printf("\n");
-    for (int scale : {1, 2}) {
-        const std::string arg = "/" + std::to_string(scale);
-        double redraw = reporter.times["BM_EditorRedrawAndCopy" + arg];
-        double bare = reporter.times["BM_BareXPutImage" + arg];
-        if (redraw > 0 && bare > 0)
-            printf("%d x %d editor redraw and copy: %.1f us, bare XPutImage: %.1f us, ratio %.2f\n",
-                   kWidth * scale, kHeight * scale, redraw, bare, redraw / bare);
-    }
+    WindowReporter reporter;
+    const int status = RunBenchmarks(argc, argv, &reporter);
     for (std::unique_ptr<Scene>& s : gScenes)
         s.reset();
     pool->drain();
-    return 0;
+    return status;
 }

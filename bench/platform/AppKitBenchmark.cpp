@@ -6,6 +6,8 @@
 #include <AppKit/AppKit.h>
 #include <CoreGraphics/CoreGraphics.h>
 
+#include "bench/support/TimesReporter.h"
+
 #include <benchmark/benchmark.h>
 
 #include <X11/Xlib.h>
@@ -14,7 +16,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -123,30 +124,28 @@ void BM_BareXPutImage(benchmark::State& state) {
 }
 BENCHMARK(BM_BareXPutImage)->Unit(benchmark::kMicrosecond);
 
-// Keeps each run's time per iteration for the closing comparison.
-class Recorder : public benchmark::ConsoleReporter {
+// The view's redraw and copy beside a bare copy of the same size; wall-clock time, as the X
+// server does half the work.
+class WindowReporter : public TimesReporter {
 public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs)
-            if (!run.error_occurred && run.iterations > 0)
-                times[run.benchmark_name()] = run.GetAdjustedRealTime();
-        ConsoleReporter::ReportRuns(runs);
+    WindowReporter() : TimesReporter(Clock::kReal) {}
+
+protected:
+    void Summarise() override {
+        const double redraw = Time("BM_ViewRedrawAndCopy");
+        const double bare = Time("BM_BareXPutImage");
+        if (redraw <= 0 || bare <= 0) return;
+        std::printf("\n436 x 108 redraw and copy: %.1f us, bare XPutImage: %.1f us, ratio %.2f\n",
+                    redraw, bare, redraw / bare);
     }
-    std::map<std::string, double> times;
 };
 
 } // namespace
 
 int main(int argc, char** argv) {
     NSAutoreleasePool* pool = new NSAutoreleasePool;
-    benchmark::Initialize(&argc, argv);
-    Recorder reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    double redraw = reporter.times["BM_ViewRedrawAndCopy"];
-    double bare = reporter.times["BM_BareXPutImage"];
-    if (redraw > 0 && bare > 0)
-        printf("\n436 x 108 redraw and copy: %.1f us, bare XPutImage: %.1f us, ratio %.2f\n",
-               redraw, bare, redraw / bare);
+    WindowReporter reporter;
+    const int status = RunBenchmarks(argc, argv, &reporter);
     pool->drain();
-    return 0;
+    return status;
 }

@@ -1,9 +1,10 @@
 #pragma once
 
 // The console's table and, after it, a program's own summary of its benchmarks' times side by
-// side. The reporter keeps the CPU time of every single run, or the median of repeated ones,
-// under the benchmark's name ("BM_Render/64"); a program derives from it and prints its summary
-// in Summarise.
+// side. The reporter keeps the time of every single run, or the median of repeated ones, under
+// the benchmark's name ("BM_Render/64"): CPU time, or wall-clock time where the work is shared
+// with another process (an X server). A program derives from it and prints its summary in
+// Summarise.
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
@@ -13,6 +14,9 @@
 
 class TimesReporter : public benchmark::ConsoleReporter {
 public:
+    enum class Clock { kCpu, kReal };
+    explicit TimesReporter(Clock clock = Clock::kCpu) : mClock(clock) {}
+
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs) {
@@ -20,7 +24,7 @@ public:
             if ((run.run_type != Run::RT_Iteration && !median) || run.error_occurred) continue;
             const std::string& args = run.run_name.args;
             mTimes[run.run_name.function_name + (args.empty() ? "" : "/" + args)] =
-                run.GetAdjustedCPUTime();
+                mClock == Clock::kReal ? run.GetAdjustedRealTime() : run.GetAdjustedCPUTime();
         }
     }
 
@@ -52,6 +56,7 @@ protected:
     }
 
 private:
+    Clock mClock;
     std::map<std::string, double> mTimes;
 };
 
