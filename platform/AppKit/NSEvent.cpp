@@ -19,12 +19,7 @@ NSEvent* NSEvent::
     mouseEventWithType_location_modifierFlags_timestamp_windowNumber_context_eventNumber_clickCount_pressure(
         NSEventType type, NSPoint location, NSUInteger flags, double time, NSInteger windowNumber,
         NSGraphicsContext*, NSInteger, NSInteger clickCount, float) {
-    auto* e = new NSEvent;
-    e->mType = type;
-    e->mLocation = location;
-    e->mFlags = flags;
-    e->mTime = time;
-    e->mWindowNumber = windowNumber;
+    auto* e = new NSEvent(type, location, flags, time, windowNumber);
     e->mClickCount = clickCount;
     return static_cast<NSEvent*>(e->autorelease());
 }
@@ -34,12 +29,7 @@ NSEvent* NSEvent::
         NSEventType type, NSPoint location, NSUInteger flags, double time, NSInteger windowNumber,
         NSGraphicsContext*, NSString* characters, NSString* unmodCharacters, BOOL isARepeat,
         unsigned short keyCode) {
-    auto* e = new NSEvent;
-    e->mType = type;
-    e->mLocation = location;
-    e->mFlags = flags;
-    e->mTime = time;
-    e->mWindowNumber = windowNumber;
+    auto* e = new NSEvent(type, location, flags, time, windowNumber);
     e->mCharacters = retained(characters);
     e->mUnmodCharacters = retained(unmodCharacters);
     e->mRepeat = isARepeat;
@@ -51,12 +41,7 @@ NSEvent* NSEvent::
     otherEventWithType_location_modifierFlags_timestamp_windowNumber_context_subtype_data1_data2(
         NSEventType type, NSPoint location, NSUInteger flags, double time, NSInteger windowNumber,
         NSGraphicsContext*, short subtype, NSInteger data1, NSInteger data2) {
-    auto* e = new NSEvent;
-    e->mType = type;
-    e->mLocation = location;
-    e->mFlags = flags;
-    e->mTime = time;
-    e->mWindowNumber = windowNumber;
+    auto* e = new NSEvent(type, location, flags, time, windowNumber);
     e->mSubtype = subtype;
     e->mData1 = data1;
     e->mData2 = data2;
@@ -65,11 +50,7 @@ NSEvent* NSEvent::
 
 NSEvent* NSEvent::scrollWheelEventWithLocation_modifierFlags_windowNumber_deltaX_deltaY(
     NSPoint location, NSUInteger flags, NSInteger windowNumber, CGFloat deltaX, CGFloat deltaY) {
-    auto* e = new NSEvent;
-    e->mType = NSScrollWheel;
-    e->mLocation = location;
-    e->mFlags = flags;
-    e->mWindowNumber = windowNumber;
+    auto* e = new NSEvent(NSScrollWheel, location, flags, 0, windowNumber);
     e->mDeltaX = deltaX;
     e->mDeltaY = deltaY;
     return static_cast<NSEvent*>(e->autorelease());

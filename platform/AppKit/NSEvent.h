@@ -103,6 +103,12 @@ protected:
     ~NSEvent() override;
 
 private:
+    // What every kind of event carries.
+    NSEvent(NSEventType type, NSPoint location, NSUInteger flags, double time,
+            NSInteger windowNumber)
+        : mType(type), mLocation(location), mFlags(flags), mTime(time),
+          mWindowNumber(windowNumber) {}
+
     NSEventType mType = 0;
     NSPoint mLocation{0, 0};
     NSUInteger mFlags = 0;
