@@ -3,10 +3,10 @@
 // at 32, 64 and 512 frames, against Grindvox::ProcessDoubleReplacing called directly on the
 // same block in the same binary. Prints the adapter's overhead per call and the ratio of the
 // two times.
+#include "bench/support/TimesReporter.h"
 #include "effect/Grindvox.h"
 #include "host/ComponentBundle.h"
 
-#include "bench/support/TimesReporter.h"
 #include <AudioUnit/AudioUnit.h>
 
 #include <benchmark/benchmark.h>

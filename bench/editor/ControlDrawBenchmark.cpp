@@ -3,13 +3,12 @@
 // area being drawn, blend conversion, the clipped copy) against a LICE_Blit of the same 48 x 48
 // rectangle from the same strip. Prints the context's time as a ratio of the blit's.
 #include "bench/support/HeadlessGraphics.h"
+#include "bench/support/TimesReporter.h"
 #include "editor/IKnobMultiControl.h"
 #include "raster/LICE_Blit.h"
 #include "raster/LICE_Fill.h"
 #include "raster/LICE_MemBitmap.h"
 #include "raster/LICE_SysBitmap.h"
-
-#include "bench/support/TimesReporter.h"
 
 #include <benchmark/benchmark.h>
 

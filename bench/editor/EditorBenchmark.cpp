@@ -2,15 +2,14 @@
 // background and seven 48 x 48 knobs drawn from 60-frame strips), with nothing dirty and with
 // one knob changed by the plug-in before each tick, against a memcpy of the whole 436 x 108
 // bitmap in the same run. Prints each tick's cost as a share of that copy.
+#include "bench/support/BenchPlug.h"
 #include "bench/support/HeadlessGraphics.h"
+#include "bench/support/TimesReporter.h"
 #include "editor/IControl.h"
-#include "plugin/IPlugBase.h"
 #include "raster/LICE_Blit.h"
 #include "raster/LICE_Fill.h"
 #include "raster/LICE_MemBitmap.h"
 #include "raster/LICE_SysBitmap.h"
-
-#include "bench/support/TimesReporter.h"
 
 #include <benchmark/benchmark.h>
 
@@ -25,28 +24,6 @@ constexpr int kHeight = 108;
 constexpr int kKnobs = 7;
 constexpr int kKnobSize = 48;
 constexpr int kFrames = 60;
-
-class Plug : public IPlugBase {
-public:
-    Plug()
-        : IPlugBase(kKnobs, "2-2", 1, "Bench", "Bench", "Bench", 0x10000, 'bNch', 'BnCh', 0, false,
-                    false, false) {
-        for (int i = 0; i < kKnobs; ++i)
-            GetParam(i)->InitDouble("Knob", 0.0, 0.0, 1.0, 0.001);
-    }
-    void BeginInformHostOfParamChange(int) override {}
-    void InformHostOfParamChange(int, double) override {}
-    void EndInformHostOfParamChange(int) override {}
-    void InformHostOfProgramChange() override {}
-    int GetSamplePos() override { return 0; }
-    double GetTempo() override { return 0.0; }
-    void GetTimeSig(int*, int*) override {}
-    void GetTime(ITimeInfo*) override {}
-    void ResizeGraphics(int, int) override {}
-    void HostSpecificInit() override {}
-    bool SendMidiMsg(IMidiMsg*) override { return false; }
-    bool SendMidiMsgs(WDL_TypedBuf<IMidiMsg>*) override { return false; }
-};
 
 // A context whose window shows nothing and that ticks as the window's timer would: the cost
 // measured is the context's own.
@@ -86,7 +63,7 @@ private:
 };
 
 struct Panel {
-    Plug plug;
+    BenchPlug plug{kKnobs};
     TickingGraphics* graphics = new TickingGraphics(&plug, kWidth, kHeight);
     LICE_MemBitmap background{kWidth, kHeight};
     LICE_MemBitmap knob{kKnobSize, kKnobSize* kFrames};

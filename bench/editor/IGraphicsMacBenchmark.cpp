@@ -3,14 +3,17 @@
 // the X server), against XPutImage of the same number of pixels alone, in the same run on the
 // same display; and the same at display scale 2, where the view is 872 x 216 and the bitmap is
 // enlarged bilinearly on the way. Each iteration waits for the server (XSync).
+#include "bench/support/BenchPlug.h"
+#include "bench/support/TimesReporter.h"
 #include "editor/IControl.h"
 #include "editor/IGraphicsMac.h"
-#include "plugin/IPlugBase.h"
 
-#include "bench/support/TimesReporter.h"
 #include <AppKit/AppKit.h>
 
 #include <benchmark/benchmark.h>
+
+// Xlib defines macros (Bool) that the project's headers use as names: it comes last.
+#include "bench/support/BareXPutImage.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -24,27 +27,6 @@ namespace {
 
 constexpr int kWidth = 436;
 constexpr int kHeight = 108;
-
-class Plug : public IPlugBase {
-public:
-    Plug()
-        : IPlugBase(1, "2-2", 1, "Bench", "Bench", "Bench", 0x10000, 'bNch', 'BnCh', 0, false,
-                    false, false) {
-        GetParam(0)->InitDouble("Knob", 0.0, 0.0, 1.0, 0.001);
-    }
-    void BeginInformHostOfParamChange(int) override {}
-    void InformHostOfParamChange(int, double) override {}
-    void EndInformHostOfParamChange(int) override {}
-    void InformHostOfProgramChange() override {}
-    int GetSamplePos() override { return 0; }
-    double GetTempo() override { return 0.0; }
-    void GetTimeSig(int*, int*) override {}
-    void GetTime(ITimeInfo*) override {}
-    void ResizeGraphics(int, int) override {}
-    void HostSpecificInit() override {}
-    bool SendMidiMsg(IMidiMsg*) override { return false; }
-    bool SendMidiMsgs(WDL_TypedBuf<IMidiMsg>*) override { return false; }
-};
 
 // Paints the whole editor, a row at a time, the way a background picture would.
 class Background : public IControl {
@@ -60,7 +42,7 @@ public:
 
 // The editor shown at a display scale (the argument of each benchmark).
 struct Scene {
-    Plug plug;
+    BenchPlug plug{1};
     IGraphicsMac* graphics = nullptr; // owned by plug
     NSWindow* window = nullptr;
     NSView* view = nullptr;
@@ -121,21 +103,9 @@ void BM_BareXPutImage(benchmark::State& state) {
         return;
     }
     const int w = kWidth * scale, h = kHeight * scale;
-    int screen = DefaultScreen(s.display);
     std::vector<char> pixels(static_cast<size_t>(w) * h * 4, 0x40);
-    XImage* image = XCreateImage(s.display, DefaultVisual(s.display, screen),
-                                 static_cast<unsigned>(DefaultDepth(s.display, screen)), ZPixmap, 0,
-                                 pixels.data(), w, h, 32, w * 4);
-    Window target = GrindvoxAppKit_XWindowOfView(s.view);
-    GC gc = XCreateGC(s.display, target, 0, nullptr);
-    for (auto _ : state) {
-        XPutImage(s.display, target, gc, image, 0, 0, 0, 0, w, h);
-        XSync(s.display, False);
-    }
-    XFreeGC(s.display, gc);
-    image->data = nullptr;
-    XDestroyImage(image);
-    state.SetItemsProcessed(state.iterations() * w * h);
+    MeasureBareXPutImage(state, s.display, GrindvoxAppKit_XWindowOfView(s.view), pixels.data(), w,
+                         h);
 }
 BENCHMARK(BM_BareXPutImage)->Arg(1)->Arg(2)->Unit(benchmark::kMicrosecond);
 

@@ -2,9 +2,8 @@
 // window behind it: a full redraw of the background and every control into the draw bitmap,
 // and the idle redraw tick with nothing dirty, each against a memcpy of the 436 x 108 draw
 // bitmap in the same run. Aims: the full redraw within 8 copies, the idle tick below 5 % of one.
-#include "tests/support/GrindvoxEditorHarness.h"
-
 #include "bench/support/TimesReporter.h"
+#include "tests/support/GrindvoxEditorHarness.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,10 +1,9 @@
 // What the LV2 adapter costs per run: grindvox.lv2 loaded by lilv and run at 64 and 512
 // frames (stereo float ports, every control set), against Grindvox::ProcessDoubleReplacing
 // called directly on the same block in the same binary. Prints the ratio of the two times.
+#include "bench/support/TimesReporter.h"
 #include "effect/Grindvox.h"
 #include "tests/lv2/LilvHost.h"
-
-#include "bench/support/TimesReporter.h"
 
 #include <benchmark/benchmark.h>
 

@@ -3,12 +3,15 @@
 // against XPutImage of the same pixels alone, in the same run on the same display. Each
 // iteration waits for the server (XSync), so both include the round trip. After the runs a
 // line gives the redraw's cost as a multiple of the bare copy.
+#include "bench/support/TimesReporter.h"
+
 #include <AppKit/AppKit.h>
 #include <CoreGraphics/CoreGraphics.h>
 
-#include "bench/support/TimesReporter.h"
-
 #include <benchmark/benchmark.h>
+
+// Xlib defines macros (Bool) that the project's headers use as names: it comes last.
+#include "bench/support/BareXPutImage.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -104,23 +107,10 @@ void BM_BareXPutImage(benchmark::State& state) {
         state.SkipWithError("no X display");
         return;
     }
-    int screen = DefaultScreen(s.display);
-    Visual* visual = DefaultVisual(s.display, screen);
-    int depth = DefaultDepth(s.display, screen);
     // The same pixels, already in the server's layout: nothing but the copy is measured.
     std::vector<char> pixels(drawBitmap().bytes.begin(), drawBitmap().bytes.end());
-    XImage* image = XCreateImage(s.display, visual, static_cast<unsigned>(depth), ZPixmap, 0,
-                                 pixels.data(), kWidth, kHeight, 32, kWidth * 4);
-    Window target = GrindvoxAppKit_XWindowOfView(s.view);
-    GC gc = XCreateGC(s.display, target, 0, nullptr);
-    for (auto _ : state) {
-        XPutImage(s.display, target, gc, image, 0, 0, 0, 0, kWidth, kHeight);
-        XSync(s.display, False);
-    }
-    XFreeGC(s.display, gc);
-    image->data = nullptr;
-    XDestroyImage(image);
-    state.SetItemsProcessed(state.iterations() * kWidth * kHeight);
+    MeasureBareXPutImage(state, s.display, GrindvoxAppKit_XWindowOfView(s.view), pixels.data(),
+                         kWidth, kHeight);
 }
 BENCHMARK(BM_BareXPutImage)->Unit(benchmark::kMicrosecond);
 
