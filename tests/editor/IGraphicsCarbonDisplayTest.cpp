@@ -11,6 +11,8 @@
 #include <Carbon/Carbon.h>
 #include <gtest/gtest.h>
 
+#include "tests/editor/EditorOnScreen.h"
+
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
@@ -20,21 +22,11 @@
 
 namespace {
 
-constexpr int kW = 256; // rows of the draw bitmap are exactly kW pixels at this width
-constexpr int kH = 100;
-
-class IGraphicsCarbonDisplay : public ::testing::Test {
+class IGraphicsCarbonDisplay : public EditorOnScreen {
 protected:
     void SetUp() override {
-        pool = new NSAutoreleasePool;
-        if (!GrindvoxAppKit_HasDisplay()) GTEST_SKIP() << "no X display";
-        probe = XOpenDisplay(nullptr);
-        ASSERT_NE(probe, nullptr);
-        graphics = new IGraphicsMac(&plug, kW, kH);
-        plug.AttachGraphics(graphics);
-        graphics->AttachControl(new Patch(&plug, IRECT(0, 0, kW, kH), -1, 0x203040));
-        patch = new Patch(&plug, IRECT(10, 20, 60, 50), EditorTestPlug::kGain, 0xC08000);
-        graphics->AttachControl(patch);
+        EditorOnScreen::SetUp();
+        if (!probe) return;
         // The host's window, at the screen's top-left corner and out of any window manager's
         // hands, so that screen points are pane points.
         host = XCreateSimpleWindow(probe, DefaultRootWindow(probe), 0, 0, kW, kH, 0, 0, 0);
@@ -45,11 +37,8 @@ protected:
         XSync(probe, False);
     }
     void TearDown() override {
-        if (probe) {
-            if (host) XDestroyWindow(probe, host);
-            XCloseDisplay(probe);
-        }
-        pool->drain();
+        if (probe && host) XDestroyWindow(probe, host);
+        EditorOnScreen::TearDown();
     }
     // The editor at display scale 2, in a host's window of the doubled size.
     void embedScaled() {
@@ -65,26 +54,11 @@ protected:
     }
     WindowRef hostRef() const { return reinterpret_cast<WindowRef>(host); }
     unsigned long pixelAt(int x, int y) {
-        XSync(probe, False);
-        XImage* image =
-            XGetImage(probe, GrindvoxCarbon_XWindowOfControl(pane), x, y, 1, 1, AllPlanes, ZPixmap);
-        if (!image) return 0xDEADBEEF;
-        unsigned long p = XGetPixel(image, 0, 0);
-        XDestroyImage(image);
-        return p & 0xFFFFFF;
+        return EditorOnScreen::pixelAt(GrindvoxCarbon_XWindowOfControl(pane), x, y);
     }
     // The pane's pixels, 0xRRGGBB, rows top-down.
     std::vector<unsigned long> image(int w, int h) {
-        XSync(probe, False);
-        std::vector<unsigned long> pixels;
-        XImage* picture =
-            XGetImage(probe, GrindvoxCarbon_XWindowOfControl(pane), 0, 0, w, h, AllPlanes, ZPixmap);
-        if (!picture) return pixels;
-        for (int y = 0; y < h; ++y)
-            for (int x = 0; x < w; ++x)
-                pixels.push_back(XGetPixel(picture, x, y) & 0xFFFFFF);
-        XDestroyImage(picture);
-        return pixels;
+        return imageOf(GrindvoxCarbon_XWindowOfControl(pane), 0, 0, w, h);
     }
     void click(int x, int y, unsigned int button = 1) {
         XTestFakeMotionEvent(probe, -1, x, y, CurrentTime);
@@ -94,12 +68,7 @@ protected:
         Pump(0.2);
     }
 
-    NSAutoreleasePool* pool = nullptr;
-    Display* probe = nullptr;
     Window host = 0;
-    EditorTestPlug plug;
-    IGraphicsMac* graphics = nullptr; // owned by plug
-    Patch* patch = nullptr;
     ControlRef pane = nullptr;
 };
 

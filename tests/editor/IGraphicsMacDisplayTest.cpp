@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/editor/EditorOnScreen.h"
+
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
@@ -20,46 +22,11 @@
 
 namespace {
 
-constexpr int kW = 256; // rows of the draw bitmap are exactly kW pixels at this width
-constexpr int kH = 100;
-
-class IGraphicsMacDisplay : public ::testing::Test {
+class IGraphicsMacDisplay : public EditorOnScreen {
 protected:
-    void SetUp() override {
-        pool = new NSAutoreleasePool;
-        if (!GrindvoxAppKit_HasDisplay()) GTEST_SKIP() << "no X display";
-        probe = XOpenDisplay(nullptr);
-        ASSERT_NE(probe, nullptr);
-        graphics = new IGraphicsMac(&plug, kW, kH);
-        plug.AttachGraphics(graphics);
-        graphics->AttachControl(new Patch(&plug, IRECT(0, 0, kW, kH), -1, 0x203040));
-        patch = new Patch(&plug, IRECT(10, 20, 60, 50), EditorTestPlug::kGain, 0xC08000);
-        graphics->AttachControl(patch);
-    }
     void TearDown() override {
         if (window) window->close();
-        if (probe) XCloseDisplay(probe);
-        pool->drain();
-    }
-    unsigned long pixelAt(unsigned long xid, int x, int y) {
-        XSync(probe, False);
-        XImage* image = XGetImage(probe, xid, x, y, 1, 1, AllPlanes, ZPixmap);
-        if (!image) return 0xDEADBEEF;
-        unsigned long p = XGetPixel(image, 0, 0);
-        XDestroyImage(image);
-        return p & 0xFFFFFF;
-    }
-    // The window's pixels, 0xRRGGBB, rows top-down.
-    std::vector<unsigned long> imageOf(unsigned long xid, int w, int h) {
-        XSync(probe, False);
-        std::vector<unsigned long> pixels;
-        XImage* image = XGetImage(probe, xid, 0, 0, w, h, AllPlanes, ZPixmap);
-        if (!image) return pixels;
-        for (int y = 0; y < h; ++y)
-            for (int x = 0; x < w; ++x)
-                pixels.push_back(XGetPixel(image, x, y) & 0xFFFFFF);
-        XDestroyImage(image);
-        return pixels;
+        EditorOnScreen::TearDown();
     }
     void openAtTopLeft(int scale = 1) {
         int screenH = DisplayHeight(probe, DefaultScreen(probe));
@@ -71,11 +38,6 @@ protected:
         Pump(0.2);
     }
 
-    NSAutoreleasePool* pool = nullptr;
-    Display* probe = nullptr;
-    EditorTestPlug plug;
-    IGraphicsMac* graphics = nullptr; // owned by plug
-    Patch* patch = nullptr;
     NSWindow* window = nullptr;
 };
 
@@ -125,7 +87,7 @@ TEST_F(IGraphicsMacDisplay, AtScaleTwoTheViewShowsTheBitmapEnlargedAndRedrawsIts
     patch->mColour = 0x00FF00;
     patch->SetDirty(false);
     Pump(0.1);
-    std::vector<unsigned long> shown = imageOf(xid, 2 * kW, 2 * kH);
+    std::vector<unsigned long> shown = imageOf(xid, 0, 0, 2 * kW, 2 * kH);
     ASSERT_EQ(shown.size(), size_t(4 * kW * kH));
     EXPECT_EQ(shown[60 * 2 * kW + 20], 0x00FF00u);
     EXPECT_EQ(shown[60 * 2 * kW + 19], 0x109720u); // half 0x203040, half 0x00FF00
