@@ -1,8 +1,13 @@
 #include "RasterTestSupport.h"
 
+#include "raster/LICE_PNG.h"
+
+#include <gtest/gtest.h>
 #include <png.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <memory>
 
 namespace raster_test {
 
@@ -36,6 +41,29 @@ bool WritePng(TestBitmap& bm, const std::string& path) {
     png_destroy_write_struct(&png, &info);
     fclose(f);
     return true;
+}
+
+void ExpectMatchesReferencePicture(TestBitmap& actual, const std::string& actualPath,
+                                   const std::string& expectedPath) {
+    ASSERT_TRUE(WritePng(actual, actualPath));
+    if (getenv("GRINDVOX_REGENERATE_IMAGES")) {
+        ASSERT_TRUE(WritePng(actual, expectedPath));
+        GTEST_SKIP() << "wrote " << expectedPath;
+    }
+    std::unique_ptr<LICE_IBitmap> expected(LICE_LoadPNG(expectedPath.c_str()));
+    ASSERT_NE(expected, nullptr) << expectedPath;
+    ASSERT_EQ(expected->getWidth(), actual.getWidth());
+    ASSERT_EQ(expected->getHeight(), actual.getHeight());
+    int differing = 0, fx = -1, fy = -1;
+    for (int y = 0; y < actual.getHeight(); ++y)
+        for (int x = 0; x < actual.getWidth(); ++x) {
+            const LICE_pixel e = expected->getBits()[y * expected->getRowSpan() + x];
+            if ((e & 0xffffff00) == (actual.at(x, y) & 0xffffff00)) continue;
+            if (fx < 0) fx = x, fy = y;
+            ++differing;
+        }
+    EXPECT_EQ(differing, 0) << "first at (" << fx << ", " << fy << "); the drawn picture is "
+                            << actualPath;
 }
 
 } // namespace raster_test

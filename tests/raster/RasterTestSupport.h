@@ -57,4 +57,10 @@ private:
 // Writes the image rows of a bitmap as an RGBA PNG (alpha forced opaque so the colours show).
 bool WritePng(TestBitmap& bm, const std::string& path);
 
+// Checks a drawn picture against its reference PNG pixel for pixel (colour channels only),
+// having written it to actualPath for a person to look at. With GRINDVOX_REGENERATE_IMAGES set
+// it writes the reference instead and skips the test.
+void ExpectMatchesReferencePicture(TestBitmap& actual, const std::string& actualPath,
+                                   const std::string& expectedPath);
+
 } // namespace raster_test
