@@ -107,3 +107,31 @@ private:
     std::vector<std::string>* mLog;
     std::string mName;
 };
+
+// A context attached to the plug-in with a background and three probes, as an effect's editor
+// has them: gain and mode side by side at the top, steps where the test wants it. The 200 x 100
+// context is owned by the plug-in.
+struct ProbeEditor {
+    explicit ProbeEditor(IRECT stepsRect) {
+        graphics = new RecordingGraphics(&plug, 200, 100);
+        background = Attach(IRECT(0, 0, 200, 100), -1, "bg");
+        gain = Attach(IRECT(10, 10, 40, 40), EditorTestPlug::kGain, "gain");
+        mode = Attach(IRECT(50, 10, 80, 40), EditorTestPlug::kMode, "mode");
+        steps = Attach(stepsRect, EditorTestPlug::kSteps, "steps");
+        plug.AttachGraphics(graphics);
+    }
+
+    ProbeControl* Attach(IRECT rect, int paramIdx, const char* name) {
+        auto* control = new ProbeControl(&plug, rect, paramIdx, &log, name);
+        graphics->AttachControl(control);
+        return control;
+    }
+
+    EditorTestPlug plug;
+    std::vector<std::string> log;
+    RecordingGraphics* graphics;
+    ProbeControl* background;
+    ProbeControl* gain;
+    ProbeControl* mode;
+    ProbeControl* steps;
+};

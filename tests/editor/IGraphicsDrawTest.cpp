@@ -5,24 +5,10 @@
 
 namespace {
 
-// A context attached to the plug-in with a background and controls in a row, as the effect's
-// editor has them.
-class IGraphicsDrawTest : public ::testing::Test {
+// The probes with steps below the top row.
+class IGraphicsDrawTest : public ::testing::Test, protected ProbeEditor {
 protected:
-    IGraphicsDrawTest() {
-        graphics = new RecordingGraphics(&plug, 200, 100);
-        background = Attach(IRECT(0, 0, 200, 100), -1, "bg");
-        gain = Attach(IRECT(10, 10, 40, 40), EditorTestPlug::kGain, "gain");
-        mode = Attach(IRECT(50, 10, 80, 40), EditorTestPlug::kMode, "mode");
-        steps = Attach(IRECT(90, 50, 120, 80), EditorTestPlug::kSteps, "steps");
-        plug.AttachGraphics(graphics);
-    }
-
-    ProbeControl* Attach(IRECT rect, int paramIdx, const char* name) {
-        auto* control = new ProbeControl(&plug, rect, paramIdx, &log, name);
-        graphics->AttachControl(control);
-        return control;
-    }
+    IGraphicsDrawTest() : ProbeEditor(IRECT(90, 50, 120, 80)) {}
 
     // Draws everything once, so that every control starts clean.
     void Settle() {
@@ -31,14 +17,6 @@ protected:
         log.clear();
         graphics->screens.clear();
     }
-
-    EditorTestPlug plug;
-    std::vector<std::string> log;
-    RecordingGraphics* graphics; // owned by the plug-in
-    ProbeControl* background;
-    ProbeControl* gain;
-    ProbeControl* mode;
-    ProbeControl* steps;
 };
 
 using Log = std::vector<std::string>;

@@ -4,30 +4,11 @@
 
 namespace {
 
-class IGraphicsInputTest : public ::testing::Test {
+// The probes in one row.
+class IGraphicsInputTest : public ::testing::Test, protected ProbeEditor {
 protected:
-    IGraphicsInputTest() {
-        graphics = new RecordingGraphics(&plug, 200, 100);
-        background = Attach(IRECT(0, 0, 200, 100), -1, "bg");
-        gain = Attach(IRECT(10, 10, 40, 40), EditorTestPlug::kGain, "gain");
-        mode = Attach(IRECT(50, 10, 80, 40), EditorTestPlug::kMode, "mode");
-        steps = Attach(IRECT(90, 10, 120, 40), EditorTestPlug::kSteps, "steps");
-        plug.AttachGraphics(graphics);
-    }
+    IGraphicsInputTest() : ProbeEditor(IRECT(90, 10, 120, 40)) {}
 
-    ProbeControl* Attach(IRECT rect, int paramIdx, const char* name) {
-        auto* control = new ProbeControl(&plug, rect, paramIdx, &log, name);
-        graphics->AttachControl(control);
-        return control;
-    }
-
-    EditorTestPlug plug;
-    std::vector<std::string> log;
-    RecordingGraphics* graphics; // owned by the plug-in
-    ProbeControl* background;
-    ProbeControl* gain;
-    ProbeControl* mode;
-    ProbeControl* steps;
     IMouseMod left{true};
 };
 
