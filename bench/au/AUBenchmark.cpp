@@ -4,6 +4,7 @@
 // same block in the same binary. Prints the adapter's overhead per call and the ratio of the
 // two times.
 #include "bench/support/TimesReporter.h"
+#include "bench/support/TonesAndNoise.h"
 #include "effect/Grindvox.h"
 #include "host/ComponentBundle.h"
 
@@ -11,7 +12,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -32,15 +32,7 @@ const std::pair<AudioUnitParameterID, float> kBusy[] = {
 // Two channels of tones and noise, as floats a host would hand over.
 struct Input {
     float channel[2][kMaxFrames];
-    Input() {
-        unsigned noise = 12345;
-        for (int i = 0; i < kMaxFrames; ++i) {
-            noise = noise * 1664525u + 1013904223u;
-            const float n = (static_cast<float>(noise >> 8) / 16777216.0f - 0.5f) * 0.2f;
-            channel[0][i] = 0.5f * std::sin(i * 0.031f) + 0.3f * std::sin(i * 0.47f) + n;
-            channel[1][i] = 0.6f * std::sin(i * 0.0071f + 1.0f) + 0.2f * std::sin(i * 1.3f) - n;
-        }
-    }
+    Input() { FillTonesAndNoise(channel[0], channel[1], kMaxFrames); }
 };
 
 const Input& input() {

@@ -2,12 +2,12 @@
 // frames (stereo float ports, every control set), against Grindvox::ProcessDoubleReplacing
 // called directly on the same block in the same binary. Prints the ratio of the two times.
 #include "bench/support/TimesReporter.h"
+#include "bench/support/TonesAndNoise.h"
 #include "effect/Grindvox.h"
 #include "tests/lv2/LilvHost.h"
 
 #include <benchmark/benchmark.h>
 
-#include <cmath>
 #include <cstdio>
 #include <vector>
 
@@ -22,15 +22,7 @@ const float kBusy[Grindvox::kNumParams] = {2, 2000, 1.2f, 6, 3, 1, 1};
 struct Input {
     std::vector<float> channel[2] = {std::vector<float>(kMaxFrames),
                                      std::vector<float>(kMaxFrames)};
-    Input() {
-        unsigned noise = 12345;
-        for (int i = 0; i < kMaxFrames; ++i) {
-            noise = noise * 1664525u + 1013904223u;
-            const float n = (static_cast<float>(noise >> 8) / 16777216.0f - 0.5f) * 0.2f;
-            channel[0][i] = 0.5f * std::sin(i * 0.031f) + 0.3f * std::sin(i * 0.47f) + n;
-            channel[1][i] = 0.6f * std::sin(i * 0.0071f + 1.0f) + 0.2f * std::sin(i * 1.3f) - n;
-        }
-    }
+    Input() { FillTonesAndNoise(channel[0].data(), channel[1].data(), kMaxFrames); }
 };
 
 const Input& input() {
