@@ -3,7 +3,7 @@
 // at 32, 64 and 512 frames, against Grindvox::ProcessDoubleReplacing called directly on the
 // same block in the same binary. Prints the adapter's overhead per call and the ratio of the
 // two times.
-#include "bench/support/TimesReporter.h"
+#include "bench/support/ResultsReporter.h"
 #include "bench/support/TonesAndNoise.h"
 #include "effect/Grindvox.h"
 #include "host/ComponentBundle.h"
@@ -142,13 +142,13 @@ BENCHMARK(BM_AudioUnitRender)->Arg(32)->Arg(64)->Arg(512)->Unit(benchmark::kNano
 BENCHMARK(BM_ProcessDoubleReplacing)->Arg(32)->Arg(64)->Arg(512)->Unit(benchmark::kNanosecond);
 
 // Prints the usual table, then, per block size, what the adapter adds to each call.
-class OverheadReporter : public TimesReporter {
+class OverheadReporter : public ResultsReporter {
 protected:
     void Summarise() override {
         std::printf("\n%8s %16s %16s %16s %8s\n", "frames", "AudioUnitRender", "direct DSP",
                     "adapter overhead", "ratio");
-        const auto direct = TimesByArg("BM_ProcessDoubleReplacing");
-        for (const auto& [frames, adapter] : TimesByArg("BM_AudioUnitRender")) {
+        const auto direct = ResultsByArg("BM_ProcessDoubleReplacing");
+        for (const auto& [frames, adapter] : ResultsByArg("BM_AudioUnitRender")) {
             const auto dsp = direct.find(frames);
             if (dsp == direct.end()) continue;
             std::printf("%8ld %13.0f ns %13.0f ns %13.0f ns %8.3f\n", frames, adapter, dsp->second,

@@ -3,7 +3,7 @@
 // area being drawn, blend conversion, the clipped copy) against a LICE_Blit of the same 48 x 48
 // rectangle from the same strip. Prints the context's time as a ratio of the blit's.
 #include "bench/support/HeadlessGraphics.h"
-#include "bench/support/TimesReporter.h"
+#include "bench/support/ResultsReporter.h"
 #include "editor/IKnobMultiControl.h"
 #include "raster/LICE_Blit.h"
 #include "raster/LICE_Fill.h"
@@ -57,11 +57,11 @@ void BM_KnobControlDrawsOneFrame(benchmark::State& state) {
 BENCHMARK(BM_BareBlitOfOneFrame)->Unit(benchmark::kNanosecond);
 BENCHMARK(BM_KnobControlDrawsOneFrame)->Unit(benchmark::kNanosecond);
 
-class RatioReporter : public TimesReporter {
+class RatioReporter : public ResultsReporter {
 protected:
     void Summarise() override {
-        const double blit = Time("BM_BareBlitOfOneFrame");
-        const double control = Time("BM_KnobControlDrawsOneFrame");
+        const double blit = Result("BM_BareBlitOfOneFrame");
+        const double control = Result("BM_KnobControlDrawsOneFrame");
         if (blit <= 0.0 || control <= 0.0) return;
         std::printf("\neditor drawing overhead: %.1f ns through the context / %.1f ns bare blit "
                     "= %.2f\n",

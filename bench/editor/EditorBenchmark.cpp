@@ -4,7 +4,7 @@
 // bitmap in the same run. Prints each tick's cost as a share of that copy.
 #include "bench/support/BenchPlug.h"
 #include "bench/support/HeadlessGraphics.h"
-#include "bench/support/TimesReporter.h"
+#include "bench/support/ResultsReporter.h"
 #include "editor/IControl.h"
 #include "raster/LICE_Blit.h"
 #include "raster/LICE_Fill.h"
@@ -116,14 +116,14 @@ BENCHMARK(BM_IdleTickNothingDirty)->Unit(benchmark::kNanosecond);
 BENCHMARK(BM_IdleTickOneKnobDirty)->Unit(benchmark::kNanosecond);
 
 // Prints the usual table, then each tick as a share of the bitmap copy.
-class ShareReporter : public TimesReporter {
+class ShareReporter : public ResultsReporter {
 protected:
     void Summarise() override {
-        const double copy = Time("BM_CopyEditorBitmap");
+        const double copy = Result("BM_CopyEditorBitmap");
         if (copy <= 0.0) return;
         std::printf("\n%-26s %12s %16s\n", "tick", "time", "share of copy");
         for (const char* name : {"BM_IdleTickNothingDirty", "BM_IdleTickOneKnobDirty"}) {
-            const double tick = Time(name);
+            const double tick = Result(name);
             if (tick <= 0.0) continue;
             std::printf("%-26s %9.1f ns %15.2f%%\n", name + 3, tick, 100.0 * tick / copy);
         }

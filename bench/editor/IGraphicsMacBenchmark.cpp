@@ -4,7 +4,7 @@
 // same display; and the same at display scale 2, where the view is 872 x 216 and the bitmap is
 // enlarged bilinearly on the way. Each iteration waits for the server (XSync).
 #include "bench/support/BenchPlug.h"
-#include "bench/support/TimesReporter.h"
+#include "bench/support/ResultsReporter.h"
 #include "editor/IControl.h"
 #include "editor/IGraphicsMac.h"
 
@@ -111,17 +111,17 @@ BENCHMARK(BM_BareXPutImage)->Arg(1)->Arg(2)->Unit(benchmark::kMicrosecond);
 
 // The redraw and copy beside a bare copy of the same size, at each scale; wall-clock time, as
 // the X server does half the work.
-class WindowReporter : public TimesReporter {
+class WindowReporter : public ResultsReporter {
 public:
-    WindowReporter() : TimesReporter(Clock::kReal) {}
+    WindowReporter() : ResultsReporter(Clock::kReal) {}
 
 protected:
     void Summarise() override {
         std::printf("\n");
         for (int scale : {1, 2}) {
             const std::string arg = "/" + std::to_string(scale);
-            const double redraw = Time("BM_EditorRedrawAndCopy" + arg);
-            const double bare = Time("BM_BareXPutImage" + arg);
+            const double redraw = Result("BM_EditorRedrawAndCopy" + arg);
+            const double bare = Result("BM_BareXPutImage" + arg);
             if (redraw <= 0 || bare <= 0) continue;
             std::printf(
                 "%d x %d editor redraw and copy: %.1f us, bare XPutImage: %.1f us, ratio %.2f\n",

@@ -2,7 +2,7 @@
 // window behind it: a full redraw of the background and every control into the draw bitmap,
 // and the idle redraw tick with nothing dirty, each against a memcpy of the 436 x 108 draw
 // bitmap in the same run. Aims: the full redraw within 8 copies, the idle tick below 5 % of one.
-#include "bench/support/TimesReporter.h"
+#include "bench/support/ResultsReporter.h"
 #include "tests/support/GrindvoxEditorHarness.h"
 
 #include <benchmark/benchmark.h>
@@ -50,10 +50,10 @@ BENCHMARK(BM_FullRedraw)->Unit(benchmark::kNanosecond);
 BENCHMARK(BM_IdleTick)->Unit(benchmark::kNanosecond);
 
 // Prints the usual table, then each cost as a multiple of the bitmap copy.
-class RatioReporter : public TimesReporter {
+class RatioReporter : public ResultsReporter {
 protected:
     void Summarise() override {
-        const double copy = Time("BM_CopyDrawBitmap");
+        const double copy = Result("BM_CopyDrawBitmap");
         if (copy <= 0.0) return;
         std::printf("\n%-24s %12s %14s %8s\n", "", "time", "x the copy", "aim");
         const struct {
@@ -63,7 +63,7 @@ protected:
         } rows[] = {{"BM_FullRedraw", "full redraw", "<= 8"},
                     {"BM_IdleTick", "idle tick", "< 0.05"}};
         for (const auto& row : rows) {
-            const double time = Time(row.name);
+            const double time = Result(row.name);
             if (time <= 0.0) continue;
             std::printf("%-24s %9.1f ns %14.3f %8s\n", row.label, time, time / copy, row.aim);
         }

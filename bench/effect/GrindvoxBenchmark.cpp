@@ -1,6 +1,7 @@
 // Grindvox's processing against the plain reference chain of the tests, in one run: nanoseconds
 // per stereo frame, the real-time factor at 44.1 kHz, and the speed-up over the reference.
 
+#include "bench/support/ResultsReporter.h"
 #include "effect/Grindvox.h"
 #include "tests/support/GrindvoxHarness.h"
 
@@ -96,37 +97,23 @@ bool identicalToReference() {
 }
 
 // Prints the usual table, then a summary in the units that matter for audio.
-class SummaryReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            if (run.run_type != Run::RT_Iteration || run.iterations == 0) continue;
-            const double seconds = run.cpu_accumulated_time / static_cast<double>(run.iterations);
-            const double ns = seconds * 1e9 / kBlock;
-            const std::string name = run.benchmark_name();
-            if (name.find("Grindvox") != std::string::npos) mGrindvoxNs = ns;
-            if (name.find("PlainReference") != std::string::npos) mReferenceNs = ns;
-        }
-    }
-
-    void Finalize() override {
-        ConsoleReporter::Finalize();
+class SummaryReporter : public ResultsReporter {
+protected:
+    void Summarise() override {
+        // Microseconds per block, as the benchmarks report them, to nanoseconds per frame.
+        const double grindvoxNs = Result("BM_Grindvox") * 1e3 / kBlock;
+        const double referenceNs = Result("BM_PlainReference") * 1e3 / kBlock;
         auto line = [](const char* what, double ns) {
             std::printf("%-26s %8.1f ns per stereo frame, %7.1f x real time at 44.1 kHz\n", what,
                         ns, 1e9 / (ns * kRealTimeRate));
         };
-        if (mGrindvoxNs > 0) line("Grindvox", mGrindvoxNs);
-        if (mReferenceNs > 0) line("plain reference chain", mReferenceNs);
-        if (mGrindvoxNs > 0 && mReferenceNs > 0) {
+        if (grindvoxNs > 0) line("Grindvox", grindvoxNs);
+        if (referenceNs > 0) line("plain reference chain", referenceNs);
+        if (grindvoxNs > 0 && referenceNs > 0) {
             std::printf("Grindvox runs %.2f x as fast as the plain reference (CPU time)\n",
-                        mReferenceNs / mGrindvoxNs);
+                        referenceNs / grindvoxNs);
         }
     }
-
-private:
-    double mGrindvoxNs = 0.0;
-    double mReferenceNs = 0.0;
 };
 
 } // namespace
@@ -135,10 +122,6 @@ int main(int argc, char** argv) {
     const bool identical = identicalToReference();
     std::printf("output bit-identical to the plain reference: %s\n", identical ? "yes" : "NO");
     if (!identical) return 1;
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     SummaryReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks(argc, argv, &reporter);
 }

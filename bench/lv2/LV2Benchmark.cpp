@@ -1,7 +1,7 @@
 // What the LV2 adapter costs per run: grindvox.lv2 loaded by lilv and run at 64 and 512
 // frames (stereo float ports, every control set), against Grindvox::ProcessDoubleReplacing
 // called directly on the same block in the same binary. Prints the ratio of the two times.
-#include "bench/support/TimesReporter.h"
+#include "bench/support/ResultsReporter.h"
 #include "bench/support/TonesAndNoise.h"
 #include "effect/Grindvox.h"
 #include "tests/lv2/LilvHost.h"
@@ -75,12 +75,12 @@ BENCHMARK(BM_LV2Run)->Arg(64)->Arg(512)->Unit(benchmark::kNanosecond);
 BENCHMARK(BM_ProcessDoubleReplacing)->Arg(64)->Arg(512)->Unit(benchmark::kNanosecond);
 
 // Prints the usual table, then, per block size, the run's time over the direct call's.
-class RatioReporter : public TimesReporter {
+class RatioReporter : public ResultsReporter {
 protected:
     void Summarise() override {
         std::printf("\n%8s %14s %14s %8s\n", "frames", "LV2 run", "direct DSP", "ratio");
-        const auto direct = TimesByArg("BM_ProcessDoubleReplacing");
-        for (const auto& [frames, run] : TimesByArg("BM_LV2Run")) {
+        const auto direct = ResultsByArg("BM_ProcessDoubleReplacing");
+        for (const auto& [frames, run] : ResultsByArg("BM_LV2Run")) {
             const auto dsp = direct.find(frames);
             if (dsp == direct.end()) continue;
             std::printf("%8ld %11.0f ns %11.0f ns %8.3f\n", frames, run, dsp->second,

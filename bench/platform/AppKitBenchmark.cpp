@@ -3,7 +3,7 @@
 // against XPutImage of the same pixels alone, in the same run on the same display. Each
 // iteration waits for the server (XSync), so both include the round trip. After the runs a
 // line gives the redraw's cost as a multiple of the bare copy.
-#include "bench/support/TimesReporter.h"
+#include "bench/support/ResultsReporter.h"
 
 #include <AppKit/AppKit.h>
 #include <CoreGraphics/CoreGraphics.h>
@@ -116,14 +116,14 @@ BENCHMARK(BM_BareXPutImage)->Unit(benchmark::kMicrosecond);
 
 // The view's redraw and copy beside a bare copy of the same size; wall-clock time, as the X
 // server does half the work.
-class WindowReporter : public TimesReporter {
+class WindowReporter : public ResultsReporter {
 public:
-    WindowReporter() : TimesReporter(Clock::kReal) {}
+    WindowReporter() : ResultsReporter(Clock::kReal) {}
 
 protected:
     void Summarise() override {
-        const double redraw = Time("BM_ViewRedrawAndCopy");
-        const double bare = Time("BM_BareXPutImage");
+        const double redraw = Result("BM_ViewRedrawAndCopy");
+        const double bare = Result("BM_BareXPutImage");
         if (redraw <= 0 || bare <= 0) return;
         std::printf("\n436 x 108 redraw and copy: %.1f us, bare XPutImage: %.1f us, ratio %.2f\n",
                     redraw, bare, redraw / bare);

@@ -6,6 +6,7 @@
 // After the runs a table gives each pair's CPU times and their ratio (CPU time, because the
 // machine may be busy with other work).
 
+#include "bench/support/ResultsReporter.h"
 #include "gdi/SWELL_Objects.h"
 #include "gdi/SWELL_Text.h"
 #include "raster/LICE_CachedFont.h"
@@ -184,39 +185,30 @@ void freeTypeLabel(FreeType& ft, LICE_IBitmap* bm, int x, int baseline, LICE_pix
 
 // ---- Report -------------------------------------------------------------------------------
 
-class RatioReporter : public benchmark::ConsoleReporter {
+class RatioReporter : public ResultsReporter {
 public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& r : runs)
-            if (r.run_type == Run::RT_Iteration)
-                mTimes[r.benchmark_name()] = r.GetAdjustedCPUTime();
-    }
-    void Finalize() override {
-        ConsoleReporter::Finalize();
-        printf("\n%-36s %14s %14s %10s %s\n", "work", "grindvox us", "library us", "ratio",
-               "(aim)");
-        for (const Pair& p : mPairs) {
-            const double ours = mTimes[p.ours], theirs = mTimes[p.theirs];
-            const double ratio = p.oursOverTheirs ? ours / theirs : theirs / ours;
-            printf("%-36s %14.2f %14.2f %10.2f %s\n", p.title.c_str(), ours, theirs, ratio,
-                   p.aim.c_str());
-        }
-    }
     struct Pair {
         std::string title, ours, theirs, aim;
         bool oursOverTheirs;
     };
     std::vector<Pair> mPairs;
 
-private:
-    std::map<std::string, double> mTimes; // CPU microseconds per iteration
+protected:
+    void Summarise() override {
+        printf("\n%-36s %14s %14s %10s %s\n", "work", "grindvox us", "library us", "ratio",
+               "(aim)");
+        for (const Pair& p : mPairs) {
+            const double ours = Result(p.ours), theirs = Result(p.theirs);
+            const double ratio = p.oursOverTheirs ? ours / theirs : theirs / ours;
+            printf("%-36s %14.2f %14.2f %10.2f %s\n", p.title.c_str(), ours, theirs, ratio,
+                   p.aim.c_str());
+        }
+    }
 };
 
 } // namespace
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
     RatioReporter reporter;
 
     static const std::vector<Picture> pics = pictures();
@@ -270,7 +262,5 @@ int main(int argc, char** argv) {
     reporter.mPairs.push_back({"20-character label (FreeType / cache)", "LICE_CachedFont/label",
                                "FreeType/label", "(>= 20)", false});
 
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks(argc, argv, &reporter);
 }

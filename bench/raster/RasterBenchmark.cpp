@@ -3,6 +3,7 @@
 // size and at 1024 x 1024. After the runs a table gives each operation's megapixels per second
 // and its ratios to pixman and to memcpy.
 
+#include "bench/support/ResultsReporter.h"
 #include "raster/LICE_Blit.h"
 #include "raster/LICE_Fill.h"
 #include "raster/LICE_MemBitmap.h"
@@ -171,35 +172,28 @@ std::vector<Operation> operations() {
 }
 
 // Collects the rates of every run for the closing table.
-class RatioReporter : public benchmark::ConsoleReporter {
+class RatioReporter : public ResultsReporter {
 public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& r : runs) {
-            auto it = r.counters.find("MPix/s");
-            if (it != r.counters.end()) mRates[r.benchmark_name()] = it->second.value;
-        }
-    }
-    void Finalize() override {
-        ConsoleReporter::Finalize();
+    RatioReporter() : ResultsReporter("MPix/s") {}
+
+    std::vector<Size> mSizes;
+    std::vector<Operation> mOps;
+
+protected:
+    void Summarise() override {
         printf("\n%-24s %-10s %12s %12s %10s %10s\n", "operation", "size", "LICE MPix/s", "pixman",
                "/ pixman", "/ memcpy");
         for (const Size& s : mSizes) {
-            const double mem = mRates["memcpy/" + s.name()];
+            const double mem = Result("memcpy/" + s.name());
             for (const Operation& op : mOps) {
-                const double l = mRates[op.name + "/" + s.name() + "/lice"];
-                const double p = mRates[op.name + "/" + s.name() + "/pixman"];
+                const double l = Result(op.name + "/" + s.name() + "/lice");
+                const double p = Result(op.name + "/" + s.name() + "/pixman");
                 printf("%-24s %-10s %12.1f %12.1f %10.2f %10.2f\n", op.name.c_str(),
                        s.name().c_str(), l, p, p > 0 ? l / p : 0.0, mem > 0 ? l / mem : 0.0);
             }
             printf("%-24s %-10s %12.1f\n", "memcpy", s.name().c_str(), mem);
         }
     }
-    std::vector<Size> mSizes;
-    std::vector<Operation> mOps;
-
-private:
-    std::map<std::string, double> mRates;
 };
 
 void setRate(benchmark::State& state, int w, int h) {
@@ -210,7 +204,6 @@ void setRate(benchmark::State& state, int w, int h) {
 } // namespace
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
     RatioReporter reporter;
     reporter.mSizes = {{436, 108}, {1024, 1024}};
     reporter.mOps = operations();
@@ -240,7 +233,5 @@ int main(int argc, char** argv) {
             }
         }
     }
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks(argc, argv, &reporter);
 }

@@ -4,6 +4,7 @@
 // shapes spread over the image; after the runs a table gives each operation's shapes per second
 // and its ratio to the peer.
 
+#include "bench/support/ResultsReporter.h"
 #include "raster/LICE_Circle.h"
 #include "raster/LICE_Fill.h"
 #include "raster/LICE_Line.h"
@@ -211,38 +212,30 @@ std::vector<Operation> operations() {
 }
 
 // Collects the rates of every run for the closing table.
-class RatioReporter : public benchmark::ConsoleReporter {
+class RatioReporter : public ResultsReporter {
 public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& r : runs) {
-            auto it = r.counters.find("shapes/s");
-            if (it != r.counters.end()) mRates[r.benchmark_name()] = it->second.value;
-        }
-    }
-    void Finalize() override {
-        ConsoleReporter::Finalize();
-        printf("\n%-34s %14s %14s %-7s %8s\n", "shape (512 x 512 image)", "LICE shapes/s",
-               "peer shapes/s", "peer", "ratio");
-        for (const Operation& op : mOps) {
-            const double l = mRates[key(op, false)], p = mRates[key(op, true)];
-            printf("%-34s %14.0f %14.0f %-7s %8.2f\n", op.name.c_str(), l, p, op.peerName.c_str(),
-                   p > 0 ? l / p : 0.0);
-        }
-    }
+    RatioReporter() : ResultsReporter("shapes/s") {}
+
     static std::string key(const Operation& op, bool peer) {
         return op.name + "/" + (peer ? op.peerName : "lice");
     }
     std::vector<Operation> mOps;
 
-private:
-    std::map<std::string, double> mRates;
+protected:
+    void Summarise() override {
+        printf("\n%-34s %14s %14s %-7s %8s\n", "shape (512 x 512 image)", "LICE shapes/s",
+               "peer shapes/s", "peer", "ratio");
+        for (const Operation& op : mOps) {
+            const double l = Result(key(op, false)), p = Result(key(op, true));
+            printf("%-34s %14.0f %14.0f %-7s %8.2f\n", op.name.c_str(), l, p, op.peerName.c_str(),
+                   p > 0 ? l / p : 0.0);
+        }
+    }
 };
 
 } // namespace
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
     RatioReporter reporter;
     reporter.mOps = operations();
     static const std::vector<Spot> batch = spots();
@@ -264,7 +257,5 @@ int main(int argc, char** argv) {
                         benchmark::Counter(kBatch, benchmark::Counter::kIsIterationInvariantRate);
                 });
         }
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks(argc, argv, &reporter);
 }
