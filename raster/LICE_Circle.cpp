@@ -119,23 +119,22 @@ bool columnsIn(const Ring& g, double lo, double hi, long long& a, long long& b) 
     return true;
 }
 
+// Calls f(px) for the whole columns from lo to hi that lie in the clip.
+template <class F>
+void eachColumn(const Ring& g, double lo, double hi, F&& f) {
+    long long a, b;
+    if (!columnsIn(g, lo, hi, a, b)) return;
+    for (long long px = a; px <= b; ++px)
+        f(px);
+}
+
 // Calls f(px) for the clipped columns that may lie at a horizontal distance from the centre in
 // [ulo, uhi] (with a pixel of slack each way); the caller tests each column exactly.
 template <class F>
 void eachBandColumn(const Ring& g, double ulo, double uhi, F&& f) {
-    long long a, b;
-    if (ulo <= 1.5) {
-        if (columnsIn(g, g.cx - uhi - 1.0, g.cx + uhi + 1.0, a, b))
-            for (long long px = a; px <= b; ++px)
-                f(px);
-        return;
-    }
-    if (columnsIn(g, g.cx - uhi - 1.0, g.cx - ulo + 1.0, a, b))
-        for (long long px = a; px <= b; ++px)
-            f(px);
-    if (columnsIn(g, g.cx + ulo - 1.0, g.cx + uhi + 1.0, a, b))
-        for (long long px = a; px <= b; ++px)
-            f(px);
+    if (ulo <= 1.5) return eachColumn(g, g.cx - uhi - 1.0, g.cx + uhi + 1.0, f);
+    eachColumn(g, g.cx - uhi - 1.0, g.cx - ulo + 1.0, f);
+    eachColumn(g, g.cx + ulo - 1.0, g.cx + uhi + 1.0, f);
 }
 
 // The horizontal distances at which the circle's half height lies in [vlo, vhi].
@@ -181,6 +180,18 @@ void spanIn(const Ring& g, long long py, double lo, double hi, const P& p) {
     if (columnsIn(g, lo, hi, a, b)) p.span(g.at(a, py), (int)(b - a + 1));
 }
 
+// A cap row: the columns wholly inside, within solid - 1 of the centre, as one span, and those
+// out to a pixel beyond reach, which may be partly inside, each through test. A row whose solid
+// part is under three pixels each side is tested whole.
+template <class P, class F>
+void capRowColumns(const Ring& g, long long py, double solid, double reach, const P& p, F&& test) {
+    if (solid < 3.0) return eachColumn(g, g.cx - reach - 1.0, g.cx + reach + 1.0, test);
+    const double inner0 = std::ceil(g.cx - solid + 1.0), inner1 = std::floor(g.cx + solid - 1.0);
+    spanIn(g, py, inner0, inner1, p);
+    eachColumn(g, g.cx - reach - 1.0, inner0 - 1.0, test);
+    eachColumn(g, inner1 + 1.0, g.cx + reach + 1.0, test);
+}
+
 template <class P>
 void filledRow(const Ring& g, long long py, const P& p) {
     const double dy = (double)py - g.cy, a = std::fabs(dy);
@@ -199,21 +210,7 @@ void filledRow(const Ring& g, long long py, const P& p) {
         if (capRow(g, px, top, row) && (top ? row <= (double)py : row >= (double)py))
             p.paint(g.at(px, py));
     };
-    long long x0, x1;
-    if (u < 3.0) {
-        if (columnsIn(g, g.cx - u - 1.0, g.cx + u + 1.0, x0, x1))
-            for (long long px = x0; px <= x1; ++px)
-                test(px);
-        return;
-    }
-    const double inner0 = std::ceil(g.cx - u + 1.0), inner1 = std::floor(g.cx + u - 1.0);
-    spanIn(g, py, inner0, inner1, p);
-    if (columnsIn(g, g.cx - u - 1.0, inner0 - 1.0, x0, x1))
-        for (long long px = x0; px <= x1; ++px)
-            test(px);
-    if (columnsIn(g, inner1 + 1.0, g.cx + u + 1.0, x0, x1))
-        for (long long px = x0; px <= x1; ++px)
-            test(px);
+    capRowColumns(g, py, u, u, p, test);
 }
 
 // A crossing at pos between pixel floor(pos) and the next: the pixel away from the centre gets
@@ -294,21 +291,7 @@ void smoothFilledRow(const Ring& g, long long py, int ia, const P& p) {
     };
     const double uz = a - 0.5 < 0.0 ? g.r : g.halfWidth(a - 0.5);
     const double uf = a + 0.5 > g.r ? 0.0 : g.halfWidth(a + 0.5);
-    long long x0, x1;
-    if (uf < 3.0) {
-        if (columnsIn(g, g.cx - uz - 1.0, g.cx + uz + 1.0, x0, x1))
-            for (long long px = x0; px <= x1; ++px)
-                test(px);
-        return;
-    }
-    const double inner0 = std::ceil(g.cx - uf + 1.0), inner1 = std::floor(g.cx + uf - 1.0);
-    spanIn(g, py, inner0, inner1, p);
-    if (columnsIn(g, g.cx - uz - 1.0, inner0 - 1.0, x0, x1))
-        for (long long px = x0; px <= x1; ++px)
-            test(px);
-    if (columnsIn(g, inner1 + 1.0, g.cx + uz + 1.0, x0, x1))
-        for (long long px = x0; px <= x1; ++px)
-            test(px);
+    capRowColumns(g, py, uf, uz, p, test);
 }
 
 enum class Kind { Outline, Filled };
