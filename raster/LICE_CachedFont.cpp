@@ -12,6 +12,7 @@
 #include <climits>
 #include <cstdint>
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -313,27 +314,19 @@ void LICE_CachedFont::SetFromHFont(HGDIOBJ font, int flags) {
 }
 
 LICE_pixel LICE_CachedFont::SetTextColor(LICE_pixel color) {
-    const LICE_pixel old = m_textcolor;
-    m_textcolor = color;
-    return old;
+    return std::exchange(m_textcolor, color);
 }
 
 LICE_pixel LICE_CachedFont::SetBkColor(LICE_pixel color) {
-    const LICE_pixel old = m_bkcolor;
-    m_bkcolor = color;
-    return old;
+    return std::exchange(m_bkcolor, color);
 }
 
 LICE_pixel LICE_CachedFont::SetEffectColor(LICE_pixel color) {
-    const LICE_pixel old = m_effectcolor;
-    m_effectcolor = color;
-    return old;
+    return std::exchange(m_effectcolor, color);
 }
 
 int LICE_CachedFont::SetBkMode(int mode) {
-    const int old = m_bkmode;
-    m_bkmode = mode;
-    return old;
+    return std::exchange(m_bkmode, mode);
 }
 
 void LICE_CachedFont::SetCombineMode(int mode, float alpha) {
