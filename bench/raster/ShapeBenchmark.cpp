@@ -96,6 +96,18 @@ void cairoLine(Canvas& c, const Spot& s, int length, bool aa) {
     cairo_stroke(c.cr);
 }
 
+// The r40 circle at a spot, stroked or filled, as LICE draws it (centred on the pixel).
+void cairoCircle(Canvas& c, const Spot& s, cairo_antialias_t aa, bool filled) {
+    cairo_set_antialias(c.cr, aa);
+    cairo_new_sub_path(c.cr);
+    cairo_arc(c.cr, s.x + 0.5, s.y + 0.5, 40.0, 0, 2 * kPi);
+    if (filled) {
+        cairo_fill(c.cr);
+    } else {
+        cairo_stroke(c.cr);
+    }
+}
+
 void cairoRoundRect(cairo_t* cr, double x, double y, double w, double h, double r) {
     cairo_new_sub_path(cr);
     cairo_arc(cr, x + w - r, y + r, r, -kPi / 2, 0);
@@ -152,23 +164,13 @@ std::vector<Operation> operations() {
                        [=](Canvas& c, const Spot& s) {
                            LICE_Circle(&c.bm, (float)s.x, (float)s.y, 40.0f, kColour, 1.0f, 0, aa);
                        },
-                       [=](Canvas& c, const Spot& s) {
-                           cairo_set_antialias(c.cr, caa);
-                           cairo_new_sub_path(c.cr);
-                           cairo_arc(c.cr, s.x + 0.5, s.y + 0.5, 40.0, 0, 2 * kPi);
-                           cairo_stroke(c.cr);
-                       }});
+                       [=](Canvas& c, const Spot& s) { cairoCircle(c, s, caa, false); }});
         ops.push_back({kind + "filled circle r40", "cairo",
                        [=](Canvas& c, const Spot& s) {
                            LICE_FillCircle(&c.bm, (float)s.x, (float)s.y, 40.0f, kColour, 1.0f, 0,
                                            aa);
                        },
-                       [=](Canvas& c, const Spot& s) {
-                           cairo_set_antialias(c.cr, caa);
-                           cairo_new_sub_path(c.cr);
-                           cairo_arc(c.cr, s.x + 0.5, s.y + 0.5, 40.0, 0, 2 * kPi);
-                           cairo_fill(c.cr);
-                       }});
+                       [=](Canvas& c, const Spot& s) { cairoCircle(c, s, caa, true); }});
         ops.push_back({kind + "round rect 120x80 r12", "cairo",
                        [=](Canvas& c, const Spot& s) {
                            LICE_RoundRect(&c.bm, (float)s.x, (float)s.y, 120, 80, 12, kColour, 1.0f,
