@@ -3,6 +3,7 @@
 // their difference are written as PNG files and their paths printed.
 
 #include "RasterTestSupport.h"
+#include "ShapeTestSupport.h"
 #include "raster/LICE_Blit.h"
 #include "raster/LICE_Combine.h"
 #include "raster/LICE_Fill.h"
@@ -27,27 +28,6 @@ struct Random {
 
 LICE_pixel halfMix(LICE_pixel d, LICE_pixel s) {
     return ((d >> 1) & 0x7f7f7f7f) + ((s >> 1) & 0x7f7f7f7f);
-}
-
-// Compares two images of the same size; on a difference writes got, want and diff PNGs.
-bool sameImages(TestBitmap& got, TestBitmap& want, const std::string& name) {
-    int bad = 0;
-    TestBitmap diff(got.getWidth(), got.getHeight());
-    for (int y = 0; y < got.getHeight(); ++y)
-        for (int x = 0; x < got.getWidth(); ++x) {
-            const bool same = got.at(x, y) == want.at(x, y);
-            diff.at(x, y) = same ? 0 : 0xffffffffu;
-            bad += !same;
-        }
-    if (!bad && got.paddingIntact()) return true;
-    const std::string base = ::testing::TempDir() + "raster_" + name;
-    raster_test::WritePng(got, base + "_got.png");
-    raster_test::WritePng(want, base + "_want.png");
-    raster_test::WritePng(diff, base + "_diff.png");
-    ADD_FAILURE() << name << ": " << bad << " pixels differ"
-                  << (got.paddingIntact() ? "" : " and row padding was written") << "; see " << base
-                  << "_{got,want,diff}.png";
-    return false;
 }
 
 struct ModeCase {
@@ -101,7 +81,7 @@ TEST(Differential, BlitMatchesAPerPixelBlit) {
                 if (sx < l || sx >= rr || sy < t || sy >= bb) continue;
                 want.at(x, y) = naiveBlitPixel(want.at(x, y), src.at(sx, sy), mc.alpha, mc.mode);
             }
-        if (!sameImages(got, want, "blit_" + std::to_string(trial))) return;
+        if (!raster_test::SameImages(got, want, "blit_" + std::to_string(trial))) return;
     }
 }
 
@@ -143,7 +123,7 @@ TEST(Differential, FillRectMatchesAPerPixelFill) {
                 else
                     LICE_CombinePixels2(&p, r, g, b, ia, ia, mc.mode & 0xff);
             }
-        if (!sameImages(got, want, "fill_" + std::to_string(trial))) return;
+        if (!raster_test::SameImages(got, want, "fill_" + std::to_string(trial))) return;
     }
 }
 
@@ -235,7 +215,7 @@ TEST(Differential, ScaledBlitMatchesPerPixelSampling) {
                 else
                     d = LICE_CombinePixels(d, s, mc.alpha, mc.mode);
             }
-        if (!sameImages(got, want, "scaled_" + std::to_string(trial))) return;
+        if (!raster_test::SameImages(got, want, "scaled_" + std::to_string(trial))) return;
     }
 }
 
@@ -261,7 +241,7 @@ TEST(Differential, ClippedScaledBlitEqualsTheSameWindowOfAnUnclippedOne) {
         for (int y = 0; y < window.getHeight(); ++y)
             for (int x = 0; x < window.getWidth(); ++x)
                 window.at(x, y) = big.at(ox + x, oy + y);
-        if (!sameImages(small, window, "scaled_clip_" + std::to_string(trial))) return;
+        if (!raster_test::SameImages(small, window, "scaled_clip_" + std::to_string(trial))) return;
     }
 }
 
@@ -305,7 +285,7 @@ TEST(Differential, DeltaBlitMatchesPerPixelAffineSampling) {
                 LICE_pixel& d = want.at(dx + i, dy + j);
                 d = LICE_CombinePixels(d, naiveSample(src, ps, pt, r, b, mode != 0, 0), alpha, 0);
             }
-        if (!sameImages(got, want, "delta_" + std::to_string(trial))) return;
+        if (!raster_test::SameImages(got, want, "delta_" + std::to_string(trial))) return;
     }
 }
 

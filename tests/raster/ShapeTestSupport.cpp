@@ -16,7 +16,7 @@ bool SameImages(TestBitmap& got, TestBitmap& want, const std::string& name) {
             bad += !same;
         }
     if (!bad && got.paddingIntact() && want.paddingIntact()) return true;
-    const std::string base = ::testing::TempDir() + "shape_" + name;
+    const std::string base = ::testing::TempDir() + "raster_" + name;
     WritePng(got, base + "_got.png");
     WritePng(want, base + "_want.png");
     WritePng(diff, base + "_diff.png");
@@ -72,7 +72,7 @@ bool CoverageMatches(TestBitmap& drawn, const std::vector<double>& model, double
             const int v = (int)std::lround(model[(size_t)y * want.getWidth() + x] * 255);
             want.at(x, y) = LICE_MakePixel(v, v, v, 255);
         }
-    const std::string base = ::testing::TempDir() + "shape_" + name;
+    const std::string base = ::testing::TempDir() + "raster_" + name;
     WritePng(drawn, base + "_got.png");
     WritePng(want, base + "_model.png");
     ADD_FAILURE() << name << ": ink " << inkGot << " against " << inkModel << ", worst pixel ("
