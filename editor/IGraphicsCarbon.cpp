@@ -19,42 +19,11 @@
 
 namespace {
 
-struct KeyEntry {
-    UInt16 macKey;
-    int code;
-};
-// Keys known by their position rather than by what they type.
-const KeyEntry kKeys[] = {{49, kKeySpace},
-                          {126, kKeyUpArrow},
-                          {125, kKeyDownArrow},
-                          {123, kKeyLeftArrow},
-                          {124, kKeyRightArrow}};
-
-// The editor's code of a key, or -1 for a key it does not take.
-int EditorKeyCode(UInt16 macKey, char c) {
-    for (const KeyEntry& k : kKeys)
-        if (k.macKey == macKey) return k.code;
-    if (c >= '0' && c <= '9') return kKeyDigit0 + (c - '0');
-    if (c >= 'A' && c <= 'Z') return kKeyAlphaA + (c - 'A');
-    if (c >= 'a' && c <= 'z') return kKeyAlphaA + (c - 'a');
-    return -1;
-}
-
 IMouseMod MouseModOf(const PaneEvent& event) {
     bool command = event.modifiers & NSCommandKeyMask;
     bool right = event.button == 2 || (event.button == 1 && command);
     return IMouseMod(true, right, event.modifiers & NSShiftKeyMask,
                      event.modifiers & NSControlKeyMask, event.modifiers & NSAlternateKeyMask);
-}
-
-const char* AcceptedCharacters(const IParam* param) {
-    switch (param->Type()) {
-    case IParam::kTypeDouble: return "0123456789.-+";
-    case IParam::kTypeBool:
-    case IParam::kTypeInt:
-    case IParam::kTypeEnum: return "0123456789-+";
-    default: return nullptr;
-    }
 }
 
 NSTextAlignment AlignmentOf(int align) {
@@ -77,8 +46,10 @@ EFilter FilterKey(unsigned short macKey, unichar c, const IParam* param, NSUInte
     for (unsigned short key : kEditingKeys)
         if (key == macKey) return kPass;
     if (c == 8 || c == 127) return kPass;
-    const char* accepted = param ? AcceptedCharacters(param) : nullptr;
-    if (accepted && (c == 0 || c > 127 || !strchr(accepted, static_cast<char>(c)))) return kSwallow;
+    // A parameter of no known kind filters nothing.
+    const char* accepted = param ? AcceptedCharacters(param) : "";
+    if (*accepted && (c == 0 || c > 127 || !strchr(accepted, static_cast<char>(c))))
+        return kSwallow;
     return static_cast<int>(length) < maxLength ? kPass : kSwallow;
 }
 
@@ -221,7 +192,7 @@ OSStatus IGraphicsCarbon::Access::Mouse(IGraphicsCarbon* host, const PaneEvent& 
 
 OSStatus IGraphicsCarbon::Access::Key(IGraphicsCarbon* host, const PaneEvent& event) {
     if (host->mTextEntryView) return eventNotHandledErr;
-    int code = EditorKeyCode(event.keyCode, event.character);
+    int code = EditorKeyCode(event.keyCode, static_cast<unsigned char>(event.character));
     if (code < 0) return eventNotHandledErr;
     return host->mGraphicsMac->OnKeyDown(host->mPrevX, host->mPrevY, code)
                ? OSStatus(noErr)

@@ -25,17 +25,6 @@ int Trunc(CGFloat v) {
     return static_cast<int>(v);
 }
 
-// The characters a text entry for the parameter accepts: numbers of its kind, or nothing.
-const char* AcceptedCharacters(const IParam* param) {
-    switch (param->Type()) {
-    case IParam::kTypeDouble: return "0123456789.-+";
-    case IParam::kTypeBool:
-    case IParam::kTypeInt:
-    case IParam::kTypeEnum: return "0123456789-+";
-    default: return "";
-    }
-}
-
 NSTextAlignment AlignmentOf(int align, NSTextAlignment fallback) {
     switch (align) {
     case IText::kAlignNear: return NSLeftTextAlignment;
@@ -79,13 +68,23 @@ IMouseMod MouseModOf(NSUInteger flags, bool rightButton) {
     return IMouseMod(true, (flags & NSCommandKeyMask) != 0, shift, control, option);
 }
 
+const char* AcceptedCharacters(const IParam* param) {
+    switch (param->Type()) {
+    case IParam::kTypeDouble: return "0123456789.-+";
+    case IParam::kTypeBool:
+    case IParam::kTypeInt:
+    case IParam::kTypeEnum: return "0123456789-+";
+    default: return "";
+    }
+}
+
 int EditorKeyCode(unsigned short keyCode, unichar c) {
     for (const KeyCodeEntry& entry : kKeyTable) {
         if (entry.mac == keyCode) return entry.editor;
     }
-    if (c >= '0' && c <= '9') return c - 43;
-    if (c >= 'A' && c <= 'Z') return c - 50;
-    if (c >= 'a' && c <= 'z') return c - 82;
+    if (c >= '0' && c <= '9') return kKeyDigit0 + (c - '0');
+    if (c >= 'A' && c <= 'Z') return kKeyAlphaA + (c - 'A');
+    if (c >= 'a' && c <= 'z') return kKeyAlphaA + (c - 'a');
     return -1;
 }
 

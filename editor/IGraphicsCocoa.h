@@ -24,6 +24,9 @@ IMouseMod MouseModOf(NSUInteger flags, bool rightButton);
 // The editor's key code for a Mac virtual key code and the one character the key types, or -1
 // when the editor has no code for it.
 int EditorKeyCode(unsigned short keyCode, unichar character);
+// The characters a text entry for the parameter accepts: numbers of its kind, or none ("") for
+// a parameter of no known kind.
+const char* AcceptedCharacters(const IParam* param);
 
 // Judges what is typed into a parameter's text entry: only the given characters, at most
 // maxLength of them, and (when maxValue is set) no integer above it. Zero means no limit.
