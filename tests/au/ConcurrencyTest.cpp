@@ -26,6 +26,19 @@ void countEvent(void* count, void* /*object*/, const AudioUnitEvent* /*event*/, 
     static_cast<std::atomic<int>*>(count)->fetch_add(1);
 }
 
+// Takes the unit's state and hands it straight back, as a host saving and reloading does.
+void RoundTripClassInfo(AudioUnit unit) {
+    CFPropertyListRef state = nullptr;
+    UInt32 size = sizeof state;
+    ASSERT_EQ(AudioUnitGetProperty(unit, kAudioUnitProperty_ClassInfo, kAudioUnitScope_Global, 0,
+                                   &state, &size),
+              noErr);
+    EXPECT_EQ(AudioUnitSetProperty(unit, kAudioUnitProperty_ClassInfo, kAudioUnitScope_Global, 0,
+                                   &state, sizeof state),
+              noErr);
+    CFRelease(state);
+}
+
 } // namespace
 
 TEST(Concurrency, RenderingGoesOnWhileAnotherThreadChangesTheUnit) {
@@ -64,15 +77,7 @@ TEST(Concurrency, RenderingGoesOnWhileAnotherThreadChangesTheUnit) {
         EXPECT_EQ(unit.SetParameter(param, static_cast<float>(rounds % 3)), noErr);
         unit.Parameter(param);
 
-        CFPropertyListRef state = nullptr;
-        UInt32 size = sizeof state;
-        ASSERT_EQ(AudioUnitGetProperty(unit.Unit(), kAudioUnitProperty_ClassInfo,
-                                       kAudioUnitScope_Global, 0, &state, &size),
-                  noErr);
-        EXPECT_EQ(AudioUnitSetProperty(unit.Unit(), kAudioUnitProperty_ClassInfo,
-                                       kAudioUnitScope_Global, 0, &state, sizeof state),
-                  noErr);
-        CFRelease(state);
+        RoundTripClassInfo(unit.Unit());
 
         EXPECT_EQ(AudioUnitAddPropertyListener(unit.Unit(), kAudioUnitProperty_BypassEffect,
                                                countProperty, &propertyCalls),
@@ -136,15 +141,7 @@ TEST(Concurrency, FastDispatchRenderingRacesWithNothingTheHostChanges) {
         for (AudioUnitParameterID param = 0; param < Grindvox::kNumParams; ++param) {
             EXPECT_EQ(unit.SetParameter(param, static_cast<float>((round + param) % 3)), noErr);
         }
-        CFPropertyListRef state = nullptr;
-        size = sizeof state;
-        ASSERT_EQ(AudioUnitGetProperty(unit.Unit(), kAudioUnitProperty_ClassInfo,
-                                       kAudioUnitScope_Global, 0, &state, &size),
-                  noErr);
-        EXPECT_EQ(AudioUnitSetProperty(unit.Unit(), kAudioUnitProperty_ClassInfo,
-                                       kAudioUnitScope_Global, 0, &state, sizeof state),
-                  noErr);
-        CFRelease(state);
+        RoundTripClassInfo(unit.Unit());
         AUPreset preset = {round % 10, nullptr};
         EXPECT_EQ(AudioUnitSetProperty(unit.Unit(), kAudioUnitProperty_PresentPreset,
                                        kAudioUnitScope_Global, 0, &preset, sizeof preset),
