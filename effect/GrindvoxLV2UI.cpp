@@ -4,16 +4,13 @@
 // here starts a thread. The module exports only lv2ui_descriptor.
 #include "editor/IGraphicsMac.h"
 #include "effect/Grindvox.h"
+#include "lv2/LV2Features.h"
 
 #include <AppKit/AppKit.h>
 #include <AppKit/GrindvoxAppKit.h>
 #include <Carbon/Carbon.h>
 #include <CoreFoundation/CFBundleRegistry.h>
 #include <CoreFoundation/CoreFoundation.h>
-
-#include <lv2/atom/atom.h>
-#include <lv2/options/options.h>
-#include <lv2/urid/urid.h>
 
 #include <cstdint>
 #include <cstring>
@@ -32,45 +29,16 @@ struct HostFeatures {
     const void* parent = nullptr;
     const LV2UI_Resize* resize = nullptr;
     const LV2UI_Touch* touch = nullptr;
-    const LV2_URID_Map* map = nullptr;
-    const LV2_Options_Option* options = nullptr;
+    double scaleFactor = 0.0; // ui:scaleFactor, 0 when the host gives none
 };
 
 HostFeatures readFeatures(const LV2_Feature* const* features) {
     HostFeatures host;
-    const struct {
-        const char* uri;
-        const void** data;
-    } kWanted[] = {
-        {LV2_UI__parent, &host.parent},
-        {LV2_UI__resize, reinterpret_cast<const void**>(&host.resize)},
-        {LV2_UI__touch, reinterpret_cast<const void**>(&host.touch)},
-        {LV2_URID__map, reinterpret_cast<const void**>(&host.map)},
-        {LV2_OPTIONS__options, reinterpret_cast<const void**>(&host.options)},
-    };
-    for (int i = 0; features && features[i]; ++i) {
-        if (!features[i]->URI) continue;
-        for (const auto& wanted : kWanted) {
-            if (std::strcmp(features[i]->URI, wanted.uri) == 0) *wanted.data = features[i]->data;
-        }
-    }
+    host.parent = FindFeature(features, LV2_UI__parent);
+    host.resize = static_cast<const LV2UI_Resize*>(FindFeature(features, LV2_UI__resize));
+    host.touch = static_cast<const LV2UI_Touch*>(FindFeature(features, LV2_UI__touch));
+    ReadRealOption(features, LV2_UI__scaleFactor, &host.scaleFactor);
     return host;
-}
-
-// The host's ui:scaleFactor (an atom:Float, or an atom:Double), or 0 when it gives none.
-double hostScaleFactor(const HostFeatures& host) {
-    if (!host.map || !host.map->map || !host.options) return 0.0;
-    const LV2_URID key = host.map->map(host.map->handle, LV2_UI__scaleFactor);
-    const LV2_URID floatType = host.map->map(host.map->handle, LV2_ATOM__Float);
-    const LV2_URID doubleType = host.map->map(host.map->handle, LV2_ATOM__Double);
-    for (const LV2_Options_Option* o = host.options; o->key || o->value; ++o) {
-        if (o->key != key || !o->value) continue;
-        if (o->type == floatType && o->size == sizeof(float))
-            return *static_cast<const float*>(o->value);
-        if (o->type == doubleType && o->size == sizeof(double))
-            return *static_cast<const double*>(o->value);
-    }
-    return 0.0;
 }
 
 // Makes the effect's parameters and editor and opens the editor in the host's parent window;
@@ -89,7 +57,7 @@ Grindvox* openEditor(const char* bundlePath, LV2UI_Write_Function writeFunction,
     auto* graphics = static_cast<IGraphicsMac*>(plug->GetGUI());
     ControlRef pane = nullptr;
     if (graphics) {
-        graphics->SetDisplayScale(hostScaleFactor(host));
+        graphics->SetDisplayScale(host.scaleFactor);
         pane =
             static_cast<ControlRef>(graphics->OpenWindow(const_cast<void*>(host.parent), nullptr));
     }

@@ -1,44 +1,21 @@
 #include "lv2/IPlugLV2.h"
 
+#include "lv2/LV2Features.h"
+
 #include "plugin/Trace.h"
 
-#include <lv2/atom/atom.h>
 #include <lv2/buf-size/buf-size.h>
-#include <lv2/options/options.h>
-#include <lv2/urid/urid.h>
 
 #include <cmath>
 #include <cstring>
 
 namespace {
 
-const void* findFeature(const LV2_Feature* const* features, const char* uri) {
-    for (int i = 0; features && features[i]; ++i) {
-        if (features[i]->URI && std::strcmp(features[i]->URI, uri) == 0) return features[i]->data;
-    }
-    return nullptr;
-}
-
-// The longest run the host promises (bufsz:maxBlockLength, an atom:Int or atom:Long), or 0 when
-// it offers no options, no URID map, or no such option.
+// The longest run the host promises (bufsz:maxBlockLength), or 0 when it does not say.
 long maxBlockLength(const LV2_Feature* const* features) {
-    const auto* map = static_cast<const LV2_URID_Map*>(findFeature(features, LV2_URID__map));
-    const auto* options =
-        static_cast<const LV2_Options_Option*>(findFeature(features, LV2_OPTIONS__options));
-    if (!map || !map->map || !options) return 0;
-    const LV2_URID key = map->map(map->handle, LV2_BUF_SIZE__maxBlockLength);
-    const LV2_URID intType = map->map(map->handle, LV2_ATOM__Int);
-    const LV2_URID longType = map->map(map->handle, LV2_ATOM__Long);
-    for (const LV2_Options_Option* o = options; o->key || o->value; ++o) {
-        if (o->key != key || !o->value) continue;
-        if (o->type == intType && o->size == sizeof(int32_t)) {
-            return *static_cast<const int32_t*>(o->value);
-        }
-        if (o->type == longType && o->size == sizeof(int64_t)) {
-            return static_cast<long>(*static_cast<const int64_t*>(o->value));
-        }
-    }
-    return 0;
+    long long length = 0;
+    if (!ReadIntegerOption(features, LV2_BUF_SIZE__maxBlockLength, &length)) return 0;
+    return static_cast<long>(length);
 }
 
 int blockSizeFor(long hostMaximum) {
