@@ -11,6 +11,7 @@
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
 
 #include <vector>
 
@@ -51,6 +52,18 @@ protected:
                 pixels.push_back(XGetPixel(image, column, row) & 0xFFFFFF);
         XDestroyImage(image);
         return pixels;
+    }
+
+    // A left-button drag through XTest: pressed at screen point (x, y), moved down by step twice,
+    // released; then time for the editor to take it.
+    void dragDown(int x, int y, int step) {
+        XTestFakeMotionEvent(probe, -1, x, y, CurrentTime);
+        XTestFakeButtonEvent(probe, 1, True, CurrentTime);
+        XTestFakeMotionEvent(probe, -1, x, y + step, CurrentTime);
+        XTestFakeMotionEvent(probe, -1, x, y + 2 * step, CurrentTime);
+        XTestFakeButtonEvent(probe, 1, False, CurrentTime);
+        XFlush(probe);
+        Pump(0.2);
     }
 
     NSAutoreleasePool* pool = nullptr;

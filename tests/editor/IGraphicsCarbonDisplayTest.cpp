@@ -117,13 +117,7 @@ TEST_F(IGraphicsCarbonDisplay, PressesReachTheEditorOffsetByThePaneFrameAndDrags
     ASSERT_EQ(patch->downs.size(), 2u);
     EXPECT_TRUE(patch->rights[1]);
     Pump(0.5);
-    XTestFakeMotionEvent(probe, -1, 22, 25, CurrentTime);
-    XTestFakeButtonEvent(probe, 1, True, CurrentTime);
-    XTestFakeMotionEvent(probe, -1, 22, 35, CurrentTime);
-    XTestFakeMotionEvent(probe, -1, 22, 45, CurrentTime);
-    XTestFakeButtonEvent(probe, 1, False, CurrentTime);
-    XFlush(probe);
-    Pump(0.2);
+    dragDown(22, 25, 10);
     ASSERT_FALSE(plug.informed.empty());
     EXPECT_EQ(plug.informed.back().first, EditorTestPlug::kGain);
     EXPECT_NE(plug.GetParam(EditorTestPlug::kGain)->Value(), 0.0); // it was 0 dB
@@ -326,13 +320,7 @@ TEST_F(IGraphicsCarbonDisplay, AtScaleTwoPressesAndDragsLandWhereTheyDoAtScaleOn
     ASSERT_EQ(patch->downs.size(), 1u);
     EXPECT_EQ(patch->downs[0], (std::pair<int, int>(20, 22)));
     Pump(0.5); // not a double click
-    XTestFakeMotionEvent(probe, -1, 45, 51, CurrentTime);
-    XTestFakeButtonEvent(probe, 1, True, CurrentTime);
-    XTestFakeMotionEvent(probe, -1, 45, 71, CurrentTime);
-    XTestFakeMotionEvent(probe, -1, 45, 91, CurrentTime);
-    XTestFakeButtonEvent(probe, 1, False, CurrentTime);
-    XFlush(probe);
-    Pump(0.2);
+    dragDown(45, 51, 20);
     ASSERT_FALSE(plug.informed.empty());
     EXPECT_EQ(plug.informed.back().first, EditorTestPlug::kGain);
     EXPECT_NE(plug.GetParam(EditorTestPlug::kGain)->Value(), 0.0);

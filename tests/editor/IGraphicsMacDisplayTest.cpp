@@ -61,13 +61,7 @@ TEST_F(IGraphicsMacDisplay, TheScreenShowsTheDrawBitmapAndADirtyControlWithinATi
 
 TEST_F(IGraphicsMacDisplay, AClickAndADragReachTheControlAndMoveItsParameter) {
     openAtTopLeft();
-    XTestFakeMotionEvent(probe, -1, 22, 25, CurrentTime);
-    XTestFakeButtonEvent(probe, 1, True, CurrentTime);
-    XTestFakeMotionEvent(probe, -1, 22, 35, CurrentTime);
-    XTestFakeMotionEvent(probe, -1, 22, 45, CurrentTime);
-    XTestFakeButtonEvent(probe, 1, False, CurrentTime);
-    XFlush(probe);
-    Pump(0.2);
+    dragDown(22, 25, 10);
     ASSERT_EQ(patch->downs.size(), 1u);
     EXPECT_EQ(patch->downs[0], (std::pair<int, int>(20, 22)));
     ASSERT_FALSE(plug.informed.empty());
@@ -102,13 +96,7 @@ TEST_F(IGraphicsMacDisplay, AtScaleTwoTheViewShowsTheBitmapEnlargedAndRedrawsIts
 TEST_F(IGraphicsMacDisplay, AtScaleTwoAClickAndADragLandWhereTheyDoAtScaleOne) {
     openAtTopLeft(2);
     // Twice the positions of the plain editor's test: the same editor point, the same drag.
-    XTestFakeMotionEvent(probe, -1, 45, 51, CurrentTime);
-    XTestFakeButtonEvent(probe, 1, True, CurrentTime);
-    XTestFakeMotionEvent(probe, -1, 45, 71, CurrentTime);
-    XTestFakeMotionEvent(probe, -1, 45, 91, CurrentTime);
-    XTestFakeButtonEvent(probe, 1, False, CurrentTime);
-    XFlush(probe);
-    Pump(0.2);
+    dragDown(45, 51, 20);
     ASSERT_EQ(patch->downs.size(), 1u);
     EXPECT_EQ(patch->downs[0], (std::pair<int, int>(20, 22)));
     ASSERT_FALSE(plug.informed.empty());
