@@ -3,6 +3,7 @@
 // at 32, 64 and 512 frames, against Grindvox::ProcessDoubleReplacing called directly on the
 // same block in the same binary. Prints the adapter's overhead per call and the ratio of the
 // two times.
+#include "bench/support/DirectProcessing.h"
 #include "bench/support/ResultsReporter.h"
 #include "bench/support/TonesAndNoise.h"
 #include "effect/Grindvox.h"
@@ -124,18 +125,8 @@ void BM_ProcessDoubleReplacing(benchmark::State& state) {
         plug.GetParam(static_cast<int>(id))->Set(value);
         plug.OnParamChange(static_cast<int>(id));
     }
-    std::vector<double> in[2], out[2];
-    for (int c = 0; c < 2; ++c) {
-        in[c].assign(input().channel[c], input().channel[c] + kMaxFrames);
-        out[c].assign(kMaxFrames, 0.0);
-    }
-    double* ins[2] = {in[0].data(), in[1].data()};
-    double* outs[2] = {out[0].data(), out[1].data()};
-    for (auto _ : state) {
-        plug.ProcessDoubleReplacing(ins, outs, frames);
-        benchmark::DoNotOptimize(outs[0]);
-        benchmark::ClobberMemory();
-    }
+    MeasureDirectProcessing(state, plug, input().channel[0], input().channel[1], kMaxFrames,
+                            frames);
 }
 
 BENCHMARK(BM_AudioUnitRender)->Arg(32)->Arg(64)->Arg(512)->Unit(benchmark::kNanosecond);

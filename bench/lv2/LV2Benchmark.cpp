@@ -1,6 +1,7 @@
 // What the LV2 adapter costs per run: grindvox.lv2 loaded by lilv and run at 64 and 512
 // frames (stereo float ports, every control set), against Grindvox::ProcessDoubleReplacing
 // called directly on the same block in the same binary. Prints the ratio of the two times.
+#include "bench/support/DirectProcessing.h"
 #include "bench/support/ResultsReporter.h"
 #include "bench/support/TonesAndNoise.h"
 #include "effect/Grindvox.h"
@@ -57,18 +58,8 @@ void BM_ProcessDoubleReplacing(benchmark::State& state) {
         plug.GetParam(i)->Set(kBusy[i]);
         plug.OnParamChange(i);
     }
-    std::vector<double> in[2], out[2];
-    for (int c = 0; c < 2; ++c) {
-        in[c].assign(input().channel[c].begin(), input().channel[c].end());
-        out[c].assign(kMaxFrames, 0.0);
-    }
-    double* ins[2] = {in[0].data(), in[1].data()};
-    double* outs[2] = {out[0].data(), out[1].data()};
-    for (auto _ : state) {
-        plug.ProcessDoubleReplacing(ins, outs, frames);
-        benchmark::DoNotOptimize(outs[0]);
-        benchmark::ClobberMemory();
-    }
+    MeasureDirectProcessing(state, plug, input().channel[0].data(), input().channel[1].data(),
+                            kMaxFrames, frames);
 }
 
 BENCHMARK(BM_LV2Run)->Arg(64)->Arg(512)->Unit(benchmark::kNanosecond);
