@@ -1,4 +1,5 @@
 #include "CoreFoundation/CFRuntime_p.h"
+#include "UTF8_p.h"
 
 #include <AppKit/NSString.h>
 
@@ -8,29 +9,10 @@
 
 namespace {
 
-// Decodes the UTF-8 text into UTF-16 units; invalid bytes read as U+FFFD.
+// The text as UTF-16 units; invalid bytes, and code points beyond Unicode, read as U+FFFD.
 std::u16string utf16(const std::string& text) {
     std::u16string out;
-    const auto* s = reinterpret_cast<const unsigned char*>(text.data());
-    size_t n = text.size();
-    for (size_t i = 0; i < n;) {
-        unsigned char c = s[i];
-        uint32_t cp = 0xFFFD;
-        size_t len = 1;
-        if (c < 0x80) {
-            cp = c;
-        } else if ((c >> 5) == 6 && i + 1 < n) {
-            cp = ((c & 0x1Fu) << 6) | (s[i + 1] & 0x3Fu);
-            len = 2;
-        } else if ((c >> 4) == 14 && i + 2 < n) {
-            cp = ((c & 0x0Fu) << 12) | ((s[i + 1] & 0x3Fu) << 6) | (s[i + 2] & 0x3Fu);
-            len = 3;
-        } else if ((c >> 3) == 30 && i + 3 < n) {
-            cp = ((c & 0x07u) << 18) | ((s[i + 1] & 0x3Fu) << 12) | ((s[i + 2] & 0x3Fu) << 6) |
-                 (s[i + 3] & 0x3Fu);
-            len = 4;
-        }
-        i += len;
+    for (char32_t cp : appkit::DecodeUTF8(text)) {
         if (cp >= 0x10000 && cp <= 0x10FFFF) {
             cp -= 0x10000;
             out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));

@@ -1,3 +1,4 @@
+#include "UTF8_p.h"
 #include "XftText_p.h"
 
 #include <AppKit/NSEvent.h>
@@ -49,45 +50,6 @@ NSFont* NSFont::systemFontOfSize(CGFloat size) {
 
 namespace {
 
-std::u32string decode(const std::string& utf8) {
-    std::u32string out;
-    const auto* s = reinterpret_cast<const unsigned char*>(utf8.data());
-    size_t n = utf8.size();
-    for (size_t i = 0; i < n;) {
-        unsigned char c = s[i];
-        int len = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 1;
-        if (i + static_cast<size_t>(len) > n) len = 1;
-        char32_t cp = len == 1 ? (c < 0x80 ? c : 0xFFFD) : (c & (0x7F >> len));
-        for (int k = 1; k < len; ++k)
-            cp = (cp << 6) | (s[i + static_cast<size_t>(k)] & 0x3F);
-        out.push_back(cp);
-        i += static_cast<size_t>(len);
-    }
-    return out;
-}
-
-std::string encode(const std::u32string& text) {
-    std::string out;
-    for (char32_t cp : text) {
-        if (cp < 0x80) {
-            out.push_back(static_cast<char>(cp));
-        } else if (cp < 0x800) {
-            out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-        } else if (cp < 0x10000) {
-            out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-            out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-        } else {
-            out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-            out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-        }
-    }
-    return out;
-}
-
 // Characters that type text: not control characters, not the function-key range.
 bool typesText(char32_t c) {
     return c >= 0x20 && c != 0x7F && !(c >= 0xF700 && c <= 0xF8FF);
@@ -104,11 +66,11 @@ NSTextField::~NSTextField() {
 }
 
 NSString* NSTextField::stringValue() const {
-    return NSString::stringWithUTF8String(encode(mText).c_str());
+    return NSString::stringWithUTF8String(appkit::EncodeUTF8(mText).c_str());
 }
 
 void NSTextField::setStringValue(NSString* value) {
-    mText = decode(value ? value->utf8() : std::string());
+    mText = appkit::DecodeUTF8(value ? value->utf8() : std::string());
     mCaret = mText.size();
     setNeedsDisplay(YES);
 }
@@ -192,7 +154,7 @@ void NSTextField::insert(const std::u32string& typed) {
     }
     proposed.insert(caret, typed);
     if (mFormatter) {
-        NSString* candidate = NSString::stringWithUTF8String(encode(proposed).c_str());
+        NSString* candidate = NSString::stringWithUTF8String(appkit::EncodeUTF8(proposed).c_str());
         NSString* replacement = nil;
         NSString* error = nil;
         if (!mFormatter->isPartialStringValid_newEditingString_errorDescription(
@@ -207,7 +169,7 @@ void NSTextField::insert(const std::u32string& typed) {
 
 void NSTextField::keyDown(NSEvent* event) {
     if (!mEditable || !event->characters()) return;
-    std::u32string chars = decode(event->characters()->utf8());
+    std::u32string chars = appkit::DecodeUTF8(event->characters()->utf8());
     if (chars.size() != 1) {
         if (!chars.empty()) insert(chars);
         return;
@@ -293,7 +255,7 @@ void NSTextField::displayDirtyRect(NSRect rect) {
     const char* family = mFont ? mFont->fontName()->UTF8String() : "sans";
     double size = mFont ? mFont->pointSize() : 12;
     XftFont* font = appkit::OpenFont(family, size);
-    std::string text = encode(mText);
+    std::string text = appkit::EncodeUTF8(mText);
     int width = appkit::TextWidth(font, text);
     int pad = mBordered ? 3 : 1;
     int x = pad;
@@ -305,7 +267,7 @@ void NSTextField::displayDirtyRect(NSRect rect) {
     }
     painter.DrawText(font, x, baseline, text, 0x000000);
     if (mEditing && !mAllSelected) {
-        int caretX = x + appkit::TextWidth(font, encode(mText.substr(0, mCaret)));
+        int caretX = x + appkit::TextWidth(font, appkit::EncodeUTF8(mText.substr(0, mCaret)));
         painter.FillRect(caretX, 3, 1, h - 6, 0x000000);
     }
     appkit::CloseFont(font);
